@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the demo need from Debian's packages, when missing.
+# Run as root on Debian 12. Nothing else is downloaded.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libsqlite3-dev libcurl4-openssl-dev
+  libgtest-dev libgmock-dev googletest
+  xvfb xdotool x11-utils imagemagick xauth
+  fonts-arphic-uming
+  python3 util-linux procps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ "${1:-}" = "--update" ] || [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: these Debian packages are missing: ${missing[*]}" >&2
+    echo "setup: run this script as root (or with sudo) to install them." >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  if [ ${#missing[@]} -gt 0 ]; then
+    apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+fi

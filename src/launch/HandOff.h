@@ -1,0 +1,31 @@
+#pragma once
+
+#include "launch/CommandCatalogue.h"
+#include "shell/Platform.h"
+
+namespace tevo {
+
+class MainMenuView;
+
+// The module hand-off and the side launch of the catalogue's rows.
+class HandOff
+{
+public:
+    HandOff(Platform& platform, MainMenuView& view);
+
+    // Stops Timer2 (unless the row says not), beeps, writes "ATU", "AT" and "YXQ" (each
+    // committed), sets the hourglass, starts the program and ends the program at once. Returns
+    // only when the program could not be started: the keys stay written, the user hears a beep
+    // and reads a message (text 61 for the guarded row, else one that names the program), and
+    // the menu stays usable.
+    void run(const CommandRow& row);
+
+    // Starts the row's program while the menu stays open; on failure the row's beep and message.
+    void sideLaunch(const CommandRow& row);
+
+private:
+    Platform& m_platform;
+    MainMenuView& m_view;
+};
+
+} // namespace tevo

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "shell/LoginContext.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace tevo {
+
+class MainMenuView;
+class ProfileFiles;
+
+// The permission profile's file name built from the login context; std::nullopt when the
+// profile folder text is shorter than two characters (no profile, nothing restricted).
+std::optional<QString> permissionProfilePath(const LoginContext& login);
+
+// VYGTA: greys the menu entries and buttons of every area that the profile forbids at the user's
+// level (levels 2 to 6; other levels restrict nothing). Only ever disables.
+void applyPermissions(ProfileFiles& profiles, const LoginContext& login, MainMenuView& view);
+
+} // namespace tevo

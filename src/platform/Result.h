@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <utility>
+
+namespace tevo {
+
+// The outcome of a call that can fail: ok, or an error message a person can act on
+// (it names the file, program or host concerned and what went wrong).
+class Status
+{
+public:
+    static Status ok() { return Status(); }
+    static Status error(QString message)
+    {
+        Status s;
+        s.m_failed = true;
+        s.m_message = std::move(message);
+        return s;
+    }
+
+    bool isOk() const { return !m_failed; }
+    explicit operator bool() const { return isOk(); }
+    const QString& message() const { return m_message; }
+
+private:
+    bool m_failed = false;
+    QString m_message;
+};
+
+// A value or an error message. Accessing value() of an error is a programming fault.
+template <typename T>
+class Result
+{
+public:
+    Result(T value) : m_value(std::move(value)) {}
+    static Result error(QString message)
+    {
+        Result r;
+        r.m_error = std::move(message);
+        return r;
+    }
+
+    bool isOk() const { return m_value.has_value(); }
+    explicit operator bool() const { return isOk(); }
+    const T& value() const { return *m_value; }
+    T& value() { return *m_value; }
+    const QString& error() const { return m_error; }
+    Status status() const { return isOk() ? Status::ok() : Status::error(m_error); }
+
+private:
+    Result() = default;
+    std::optional<T> m_value;
+    QString m_error;
+};
+
+} // namespace tevo

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace tevo {
+
+// The system beep.
+class Beeper
+{
+public:
+    virtual ~Beeper() = default;
+    virtual void beep() = 0;
+};
+
+// A modal message box with the program's own title, an OK button only and no icon. Returns
+// when the user has closed it. Text is always shown as plain text.
+class MessageBox
+{
+public:
+    virtual ~MessageBox() = default;
+    virtual void show(const QString& text) = 0;
+};
+
+// The screen-wide mouse pointer: the hourglass while busy, the default otherwise.
+class BusyCursor
+{
+public:
+    virtual ~BusyCursor() = default;
+    virtual void setBusy(bool busy) = 0;
+};
+
+} // namespace tevo

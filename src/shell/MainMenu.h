@@ -1,0 +1,69 @@
+#pragma once
+
+#include "shell/LoginContext.h"
+#include "shell/Platform.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace tevo {
+
+class MainMenuView;
+class IdleCountdown;
+class NoticeMarquee;
+class HandOff;
+class HostOperations;
+class OnlineServices;
+class AdRotation;
+
+// The behaviour of the main window Form3, without a widget in it: start-up, activation, the
+// commands of every menu entry and button, the idle countdown, the notice marquee and the ways
+// out. The window forwards its events here by design name and implements MainMenuView.
+class MainMenu
+{
+public:
+    MainMenu(Platform& platform, MainMenuView& view);
+    ~MainMenu();
+
+    // Loading: reads the login context, prepares the screen (picq2, 查系統號, 廣告處理,
+    // 升級處理), sets the countdown to 100 and beeps.
+    void load();
+    // Activation: the welcome line and, above level 1, the permission profile (VYGTA).
+    void activate();
+
+    // A menu entry or button was chosen (click, shortcut or access key). Does nothing when the
+    // control, its submenu header or the button it presses is greyed.
+    void trigger(const QString& controlName);
+    // One of the six headers was opened.
+    void headerOpened(const QString& headerName);
+
+    void idleTick();      // Timer2
+    void activityReset(); // mouse movement over Image1, Image2 or the free area of Picture1
+    void closeRequested(); // close box, system menu, Alt+F4: leaves with a beep
+    void resized();       // the window was shown or changed size
+    void noticeTick();    // Timer1
+
+    const LoginContext& loginContext() const { return m_login; }
+    QString workingDirectory() const;
+
+private:
+    // Start-up procedures keep their design names.
+    void picq2();
+    void leaveMenu(bool withBeep);
+    bool isReachable(const QString& controlName) const;
+    void runCommand(const QString& controlName);
+
+    Platform& m_platform;
+    MainMenuView& m_view;
+    LoginContext m_login;
+    std::unique_ptr<HandOff> m_handOff;
+    std::unique_ptr<HostOperations> m_hostOperations;
+    std::unique_ptr<OnlineServices> m_online;
+    std::unique_ptr<AdRotation> m_adRotation;
+    std::unique_ptr<IdleCountdown> m_countdown;
+    std::unique_ptr<NoticeMarquee> m_marquee;
+    bool m_activated = false;
+};
+
+} // namespace tevo

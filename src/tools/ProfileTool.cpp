@@ -1,0 +1,2 @@
+// Placeholder until the profile reader lands.
+int main() { return 2; }

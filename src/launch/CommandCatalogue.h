@@ -7,7 +7,8 @@
 namespace tevo {
 
 // What a menu entry or button does when chosen.
-enum class CommandKind {
+enum class CommandKind
+{
     HandOff,           // write "AT" and the mode key, start the module, end the program
     Forward,           // press a button of the window (pressedButton)
     SideLaunch,        // start a program, the menu stays open
@@ -20,11 +21,18 @@ enum class CommandKind {
     CompanyData,       // EGYX: 進基本資料, launch of "CO.exe" with the suite INI entry
 };
 
-enum class ModeKey { None, Yxq, Atu };
+enum class ModeKey
+{
+    None,
+    Yxq,
+    Atu
+};
 
 // One row of the command catalogue. Hand-offs: the string-table identifier written as "AT", the
 // mode key and value, the program and the optional steps. Side launches: the program, whether the
-// idle countdown is stopped, whether the failure beeps and the failure message.
+// idle countdown is stopped, whether a beep comes before the start, whether the failure beeps and
+// the failure message. The host-only hand-off (fvg2) and the launches with a suite INI entry (yx1z,
+// EGYX) carry the same values for HostOperations to use.
 struct CommandRow
 {
     const char* entry; // design name of the menu entry or button
@@ -38,11 +46,15 @@ struct CommandRow
     bool hourglass = false;
     bool guarded = false;
     const char* pressedButton = ""; // Forward rows
-    const char* failureText = "";   // side launches and the guarded hand-off
+    const char* failureText = "";   // failure message of a side launch, when no string id
+    int failureStringId = 0;        // failure message from the string table (guarded, INI launches)
     bool failureBeeps = false;
 };
 
+// Every menu entry that runs a command and the buttons Command1 to Command8.
 std::span<const CommandRow> commandCatalogue();
+// The row of a design name (exact, case significant), nullptr for names without a command
+// (headers, submenus, separators, unknown names).
 const CommandRow* findCommand(const QString& entry);
 
 } // namespace tevo

@@ -1,10 +1,94 @@
 #include "launch/HandOff.h"
 
+#include "resources/StringTable.h"
+#include "shell/MainMenuView.h"
+
 namespace tevo {
 
-// Placeholder until the hand-off lands.
+namespace {
+
+const QString kApplication = QStringLiteral("kelpan");
+
+QString failureMessage(const CommandRow& row)
+{
+    return row.failureStringId != 0 ? loadString(row.failureStringId)
+                                    : QString::fromUtf8(row.failureText);
+}
+
+Status writeKey(Platform& platform, const QString& key, const QString& value)
+{
+    // The section is the working directory as it stands at this write.
+    return platform.store.write(kApplication, platform.workingDirectory.current(), key, value);
+}
+
+// "ATU" (when the row uses it), "AT", then "YXQ" (when the row uses it); stops at the first
+// write that fails.
+Status writeKeys(Platform& platform, const CommandRow& row)
+{
+    if (row.modeKey == ModeKey::Atu) {
+        // The empty text, never a null one: the key must read as present and empty.
+        if (Status s = writeKey(platform, QStringLiteral("ATU"), QStringLiteral("")); !s)
+            return s;
+    }
+    if (Status s = writeKey(platform, QStringLiteral("AT"), loadString(row.atStringId)); !s)
+        return s;
+    if (row.modeKey == ModeKey::Yxq)
+        return writeKey(platform, QStringLiteral("YXQ"), QString::fromUtf8(row.modeValue));
+    return Status::ok();
+}
+
+} // namespace
+
 HandOff::HandOff(Platform& platform, MainMenuView& view) : m_platform(platform), m_view(view) {}
-void HandOff::run(const CommandRow&) {}
-void HandOff::sideLaunch(const CommandRow&) {}
+
+void HandOff::run(const CommandRow& row)
+{
+    const QString program = QString::fromUtf8(row.program);
+    if (row.stopsIdle)
+        m_view.setIdleTimerEnabled(false);
+    if (row.beeps)
+        m_platform.beeper.beep();
+
+    // A module started over a half-written hand-off would open the operation the keys of an
+    // earlier hand-off name, so nothing is started unless every key is in the store.
+    if (const Status written = writeKeys(m_platform, row); !written) {
+        m_platform.beeper.beep();
+        m_platform.messages.show(
+            QStringLiteral("無法在設定存放區記錄所選的作業，因此未啟動「%1」。\n%2")
+                .arg(program, written.message()));
+        return;
+    }
+
+    if (row.hourglass)
+        m_platform.cursor.setBusy(true);
+    const Status started = m_platform.processes.start(program);
+    if (started) {
+        m_platform.exit.endNow();
+        return;
+    }
+
+    // The module could not be started: the keys stay written, the menu stays open and usable.
+    if (row.hourglass)
+        m_platform.cursor.setBusy(false);
+    m_platform.beeper.beep();
+    if (row.guarded)
+        m_platform.messages.show(failureMessage(row));
+    else
+        m_platform.messages.show(
+            QStringLiteral("無法啟動作業程式「%1」。\n%2").arg(program, started.message()));
+}
+
+void HandOff::sideLaunch(const CommandRow& row)
+{
+    if (row.stopsIdle)
+        m_view.setIdleTimerEnabled(false);
+    if (row.beeps)
+        m_platform.beeper.beep();
+    if (m_platform.processes.start(QString::fromUtf8(row.program)))
+        return;
+    if (row.failureBeeps)
+        m_platform.beeper.beep();
+    m_platform.messages.show(failureMessage(row));
+}
 
 } // namespace tevo

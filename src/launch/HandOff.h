@@ -17,10 +17,12 @@ public:
     // committed), sets the hourglass, starts the program and ends the program at once. Returns
     // only when the program could not be started: the keys stay written, the user hears a beep
     // and reads a message (text 61 for the guarded row, else one that names the program), and
-    // the menu stays usable.
+    // the menu stays usable. When a key cannot be written nothing is started: a beep and a
+    // message that names the settings problem.
     void run(const CommandRow& row);
 
-    // Starts the row's program while the menu stays open; on failure the row's beep and message.
+    // Starts the row's program while the menu stays open: stops Timer2 and beeps first when the
+    // row says so; on failure the row's beep and message.
     void sideLaunch(const CommandRow& row);
 
 private:

@@ -1,9 +1,187 @@
 #include "online/AdRotation.h"
 
+#include "platform/FileLookup.h"
+#include "shell/MainMenuView.h"
+#include "shell/NumericText.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <set>
+
 namespace tevo {
 
-// Placeholder until the advertisement rotation lands.
-AdRotation::AdRotation(Platform& platform, MainMenuView& view) : m_platform(platform), m_view(view) {}
-void AdRotation::run() {}
+namespace {
+
+const QString kApp = QStringLiteral("EEYX");
+const QString kSwitchKey = QStringLiteral("EEGX");
+const QString kCountKey = QStringLiteral("EEYG");
+const QString kLastShownKey = QStringLiteral("FHEE");
+
+// Ad numbers are whole numbers written in plain decimal. Above 2^53 a stored number no longer
+// names one whole number, so larger counts are taken as 2^53: no list comes near it.
+constexpr qint64 kLargestAdNumber = qint64(1) << 53;
+
+// A stored number as a whole ad number: its whole part (2.9 counts as 2, so ad numbers 1 to
+// the count are exactly those not greater than the stored value), 0 for zero, negative or
+// non-numeric text, at most kLargestAdNumber.
+qint64 wholeNumber(double value)
+{
+    if (!(value >= 1)) // also catches a value that is not a number
+        return 0;
+    if (value >= static_cast<double>(kLargestAdNumber))
+        return kLargestAdNumber;
+    return static_cast<qint64>(std::floor(value));
+}
+
+qint64 nextAd(qint64 n, qint64 count)
+{
+    return n >= count ? 1 : n + 1;
+}
+
+// The plain decimal number (no sign, no leading zero) that `text` consists of, if it is one
+// between 1 and `count`.
+std::optional<qint64> adNumberIn(QStringView text, qint64 count)
+{
+    if (text.isEmpty() || text.size() > 16 || text.front() == u'0')
+        return std::nullopt;
+    qint64 n = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    if (n > count)
+        return std::nullopt;
+    return n;
+}
+
+QString pictureName(qint64 n)
+{
+    return QStringLiteral("GARVO%1.JPG").arg(n);
+}
+
+// The display-until dates that exist, by ad number. The store compares key names without
+// regard to case, so "3b" is the key of advertisement 3 as well. An unreadable store gives
+// none, as every single read of it would give the empty text.
+std::map<qint64, QString> storedDates(SettingsStore& store, const QString& section, qint64 count)
+{
+    std::map<qint64, QString> dates;
+    auto entries = store.list(kApp, section);
+    if (!entries)
+        return dates;
+    for (const SettingsStore::Entry& entry : entries.value()) {
+        const QString& key = entry.key;
+        if (key.size() < 2 || (key.back() != u'B' && key.back() != u'b'))
+            continue;
+        if (auto n = adNumberIn(QStringView(key).chopped(1), count))
+            dates[*n] = entry.value;
+    }
+    return dates;
+}
+
+// The ad numbers whose picture file is in the folder under some spelling of its name.
+std::set<qint64> picturesInFolder(const QString& folder, qint64 count)
+{
+    std::set<qint64> pictures;
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.size() < 10 || !entry.startsWith(u"GARVO", Qt::CaseInsensitive) ||
+            !entry.endsWith(u".JPG", Qt::CaseInsensitive))
+            continue;
+        if (auto n = adNumberIn(QStringView(entry).sliced(5).chopped(4), count))
+            pictures.insert(*n);
+    }
+    return pictures;
+}
+
+struct Step
+{
+    qint64 target;  // the first of the numbers reached from n, going round the list
+    qint64 skipped; // how many steps of nextAd() lead there (0 when n is one of them)
+};
+
+std::optional<Step> nextOf(const std::set<qint64>& numbers, qint64 n, qint64 count)
+{
+    if (numbers.empty())
+        return std::nullopt;
+    auto it = numbers.lower_bound(n);
+    if (it != numbers.end())
+        return Step{*it, *it - n};
+    return Step{*numbers.begin(), count - n + *numbers.begin()};
+}
+
+} // namespace
+
+AdRotation::AdRotation(Platform& platform, MainMenuView& view) : m_platform(platform), m_view(view)
+{
+}
+
+// Each start shows the advertisement after the one shown last whose display-until date has
+// not passed, and remembers it in FHEE. The stored numbers come from outside the program, so
+// the work done never depends on how large they are: only advertisements that have a date key
+// can ever be chosen, and only those that have a picture file can ever load. Both are found
+// with one look at the store and, when a picture fails, one look at the folder; for every
+// real list the result is the one a visit of every advertisement in turn would give.
+void AdRotation::run()
+{
+    SettingsStore& store = m_platform.store;
+    const QString section = m_platform.workingDirectory.current();
+    const double switchValue = leadingNumber(store.text(kApp, section, kSwitchKey));
+    const double lastShown = leadingNumber(store.text(kApp, section, kLastShownKey));
+    const qint64 count = wholeNumber(leadingNumber(store.text(kApp, section, kCountKey)));
+
+    if (switchValue == 0 || count == 0)
+        return;
+
+    // The advertisement after the one shown last; a damaged FHEE (negative, beyond the list)
+    // starts again at 1, since ad numbers have no sign.
+    qint64 n = wholeNumber(lastShown) + 1;
+    if (n > count)
+        n = 1;
+
+    // The first advertisement from n on, round the list once, whose date is today or later.
+    // Both dates have the form yyyy/MM/dd, so comparing them as text orders them; a date
+    // written in any other form is compared all the same and never fails. A missing date is
+    // the empty text, earlier than any date, so only stored dates take part.
+    const QString today = m_platform.clock.now().date().toString(u"yyyy/MM/dd");
+    const std::map<qint64, QString> dates = storedDates(store, section, count);
+    auto current = [&today](const auto& date) { return date.second >= today; };
+    auto found = std::find_if(dates.lower_bound(n), dates.end(), current);
+    if (found == dates.end()) {
+        found = std::find_if(dates.begin(), dates.lower_bound(n), current);
+        if (found == dates.lower_bound(n))
+            return;
+    }
+    n = found->first;
+
+    // A picture that does not load counts as an error and the next advertisement's picture is
+    // tried, whatever its date, until as many errors as advertisements have been counted.
+    // Advertisements without a picture file fail without a load being tried.
+    qint64 errors = 0;
+    std::optional<std::set<qint64>> pictures;
+    while (!m_view.loadBannerPicture(lookUpFile(section, pictureName(n)))) {
+        ++errors;
+        n = nextAd(n, count);
+        if (errors == count)
+            return;
+        if (!pictures)
+            pictures = picturesInFolder(section, count);
+        const std::optional<Step> step = nextOf(*pictures, n, count);
+        if (!step || errors + step->skipped >= count)
+            return;
+        errors += step->skipped;
+        n = step->target;
+    }
+
+    // A failed write only means the same advertisement comes again next time; the rotation
+    // shows no message.
+    store.write(kApp, section, kLastShownKey, QString::number(n));
+    m_view.setBannerVisible(true);
+}
 
 } // namespace tevo

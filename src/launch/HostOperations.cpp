@@ -16,10 +16,7 @@ HostOperations::HostOperations(Platform& platform, MainMenuView& view, HandOff& 
     : m_platform(platform), m_view(view), m_handOff(handOff), m_login(login)
 {
 }
-bool HostOperations::isHost() const
-{
-    return false;
-}
+bool HostOperations::isHost() const { return false; }
 void HostOperations::refuse() {}
 void HostOperations::permissionSetting() {}
 void HostOperations::dataBackup() {}

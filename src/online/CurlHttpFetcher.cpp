@@ -37,8 +37,7 @@ size_t collectBody(char* data, size_t size, size_t count, void* user)
 
 CURLcode initialiseCurl()
 {
-    // Once per process, before any handle exists; libcurl's global state is not thread-safe to
-    // set up twice.
+    // Once per process, before the first handle is made.
     static const CURLcode code = curl_global_init(CURL_GLOBAL_DEFAULT);
     return code;
 }

@@ -1,0 +1,37 @@
+#include "online/OnlineRefresh.h"
+
+#include "online/FetchConvention.h"
+#include "online/WebAddresses.h"
+#include "platform/HttpFetcher.h"
+#include "platform/SettingsStore.h"
+
+namespace tevo {
+
+OnlineRefresh::OnlineRefresh(HttpFetcher& http, SettingsStore& store) : m_http(http), m_store(store)
+{
+}
+
+Status OnlineRefresh::run(const QString& serviceHost, const QString& section,
+                          const QString& customerCode)
+{
+    if (Status version = fetchTagged(versionFetchAddress(serviceHost), QStringLiteral("VW11:"),
+                                     section, onlinekeys::kLatestVersion);
+        !version)
+        return version;
+    return fetchTagged(noticeFetchAddress(serviceHost, customerCode), QStringLiteral("通告:"),
+                       section, onlinekeys::kNotice);
+}
+
+Status OnlineRefresh::fetchTagged(const QString& address, const QString& tag,
+                                  const QString& section, const QString& key)
+{
+    const FetchResult reply = m_http.get(address);
+    if (!reply.ok)
+        return Status::error(transferErrorText(reply));
+    const std::optional<QString> value = valueAfterTag(reply.body, tag);
+    if (!value)
+        return Status::ok();
+    return m_store.write(onlinekeys::kApplication, section, key, *value);
+}
+
+} // namespace tevo

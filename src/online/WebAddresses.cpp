@@ -20,26 +20,9 @@ QString firstCharacter(const QString& text)
 
 QString queryValue(const QString& text)
 {
-    QString out;
-    for (QChar c : trimSpaces(text)) {
-        switch (c.unicode()) {
-        case u'%':
-            out += QStringLiteral("%25");
-            break;
-        case u'&':
-            out += QStringLiteral("%26");
-            break;
-        case u'#':
-            out += QStringLiteral("%23");
-            break;
-        case u'+':
-            out += QStringLiteral("%2B");
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    // Values travel as the vendor's pages expect them: trimmed, never escaped. The host and
+    // path come before them, so no value can change which server is contacted.
+    return trimSpaces(text);
 }
 
 QString versionFetchAddress(const QString& serviceHost)

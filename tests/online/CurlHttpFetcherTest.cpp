@@ -1,5 +1,5 @@
 #include "online/CurlHttpFetcher.h"
-#include "support/QStringPrinter.h"
+#include "support/QtPrinters.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "online/OnlineRefresh.h"
 #include "support/Fakes.h"
-#include "support/QStringPrinter.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "online/OnlineServices.h"
 #include "online/RunningVersion.h"
 #include "support/Fakes.h"
-#include "support/QStringPrinter.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "online/WorkshopIdentity.h"
 #include "online/SystemNumber.h"
 #include "support/Fakes.h"
-#include "support/QStringPrinter.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

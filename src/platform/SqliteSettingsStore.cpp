@@ -1,0 +1,322 @@
+#include "platform/SqliteSettingsStore.h"
+
+#include "platform/SettingsStoreMessages.h"
+#include "platform/SqliteDatabase.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tevo {
+
+namespace {
+
+using Failure = SqliteDatabase::Failure;
+using OpenResult = Result<std::unique_ptr<SqliteSettingsStore>>;
+using Messages = SettingsStoreMessages;
+
+// Marks a database as this store ("TEVO"), so that another program's database that happens to
+// lie at the store's path is refused instead of being written into.
+constexpr int kApplicationId = 0x5445564F;
+
+constexpr const char* kCreateTable =
+    "CREATE TABLE settings ("
+    " app_folded TEXT NOT NULL, section TEXT NOT NULL, key_folded TEXT NOT NULL,"
+    " app TEXT NOT NULL, key TEXT NOT NULL, value TEXT NOT NULL,"
+    " PRIMARY KEY (app_folded, section, key_folded)) WITHOUT ROWID";
+
+QString fold(const QString& name)
+{
+    return name.toCaseFolded();
+}
+
+// Creates each missing folder of `folder` with mode 0700 (the store is private to its user).
+int makeFolders(const QByteArray& folder)
+{
+    for (qsizetype slash = folder.indexOf('/', 1);; slash = folder.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? folder : folder.left(slash);
+        if (::mkdir(part.constData(), 0700) == 0)
+            ::chmod(part.constData(), 0700);
+        else if (errno != EEXIST)
+            return errno;
+        if (slash < 0)
+            return 0;
+    }
+}
+
+// Creates an empty store file with mode 0600 unless one exists. Returns 0 or an errno.
+int createFileIfMissing(const QByteArray& file, const QByteArray& folder)
+{
+    struct stat info;
+    if (::stat(file.constData(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (errno != ENOENT)
+        return errno;
+    if (const int error = makeFolders(folder))
+        return error;
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno == EEXIST ? 0 : errno;
+    ::fchmod(fd, 0600);
+    ::close(fd);
+    return 0;
+}
+
+// What a connection found in the database: this store, an empty database that can become it,
+// or something else.
+enum class Content { Store, Empty, Foreign };
+
+std::optional<Content> inspect(SqliteDatabase& database, Failure& failure)
+{
+    const std::optional<QString> check = database.queryText("PRAGMA quick_check", failure);
+    if (!check)
+        return std::nullopt;
+    if (*check != QLatin1String("ok")) {
+        failure = Failure{SQLITE_CORRUPT, 0, *check};
+        return std::nullopt;
+    }
+    const std::optional<QString> id = database.queryText("PRAGMA application_id", failure);
+    const std::optional<QString> objects =
+        database.queryText("SELECT count(*) FROM sqlite_master", failure);
+    if (!id || !objects)
+        return std::nullopt;
+    if (id->toInt() == kApplicationId)
+        return Content::Store;
+    return (id->toInt() == 0 && objects->toInt() == 0) ? Content::Empty : Content::Foreign;
+}
+
+// Opens the file for reading only and checks what it holds, without writing a byte. A WAL
+// database in a folder where the shared-memory file cannot be created is opened as immutable:
+// nobody can write it there either.
+std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, Content& content,
+                                                  Failure& failure)
+{
+    for (const bool immutable : {false, true}) {
+        const QByteArray name =
+            immutable ? "file:" + QUrl::toPercentEncoding(QString::fromLocal8Bit(file), "/") +
+                            "?immutable=1"
+                      : file;
+        auto database = SqliteDatabase::open(name, SQLITE_OPEN_READONLY, immutable, failure);
+        if (!database)
+            return nullptr;
+        if (const std::optional<Content> found = inspect(*database, failure)) {
+            content = *found;
+            return database;
+        }
+        if (failure.primaryCode() != SQLITE_CANTOPEN)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// Turns an empty database into the store, unless another process did so meanwhile.
+std::optional<Failure> initialise(SqliteDatabase& database, Content& content)
+{
+    if (auto failure = database.exec("BEGIN IMMEDIATE"))
+        return failure;
+    Failure failure;
+    std::optional<Content> now = inspect(database, failure);
+    if (now == Content::Empty) {
+        const QByteArray markId = "PRAGMA application_id = " + QByteArray::number(kApplicationId);
+        for (const char* sql : {kCreateTable, markId.constData(), "PRAGMA user_version = 1"}) {
+            if (auto stepFailure = database.exec(sql)) {
+                database.exec("ROLLBACK");
+                return stepFailure;
+            }
+        }
+        now = Content::Store;
+    }
+    if (!now) {
+        database.exec("ROLLBACK");
+        return failure;
+    }
+    content = *now;
+    return database.exec(content == Content::Store ? "COMMIT" : "ROLLBACK");
+}
+
+} // namespace
+
+SqliteSettingsStore::SqliteSettingsStore(QString path, std::unique_ptr<SqliteDatabase> database,
+                                         bool hasTable)
+    : m_path(std::move(path)), m_database(std::move(database)), m_hasTable(hasTable)
+{
+}
+
+SqliteSettingsStore::~SqliteSettingsStore() = default;
+
+QString SqliteSettingsStore::defaultPath()
+{
+    QString base = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
+    if (!base.startsWith(u'/')) { // relative values are ignored, as the XDG rules say
+        QString home = QFile::decodeName(qgetenv("HOME"));
+        if (home.isEmpty()) {
+            if (const passwd* user = ::getpwuid(::getuid()))
+                home = QFile::decodeName(user->pw_dir);
+        }
+        base = home + QStringLiteral("/.config");
+    }
+    return base + QStringLiteral("/tevo/settings.db");
+}
+
+OpenResult SqliteSettingsStore::open(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QByteArray file = QFile::encodeName(absolute);
+    const QByteArray folder = QFile::encodeName(QFileInfo(absolute).absolutePath());
+
+    if (const int error = createFileIfMissing(file, folder))
+        return OpenResult::error(Messages::cannotCreate(absolute, error));
+    if (const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC); fd >= 0)
+        ::close(fd);
+    else
+        return OpenResult::error(Messages::cannotRead(absolute, errno));
+
+    Content content = Content::Empty;
+    Failure failure;
+    std::unique_ptr<SqliteDatabase> reader = openForInspection(file, content, failure);
+    if (!reader)
+        return OpenResult::error(Messages::readFailed(absolute, failure));
+    if (content == Content::Foreign)
+        return OpenResult::error(Messages::notAStore(absolute));
+
+    const bool writable =
+        ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0;
+    if (!writable) {
+        const bool hasTable = content == Content::Store;
+        return std::unique_ptr<SqliteSettingsStore>(
+            new SqliteSettingsStore(absolute, std::move(reader), hasTable));
+    }
+    reader.reset();
+
+    auto database = SqliteDatabase::open(file, SQLITE_OPEN_READWRITE, false, failure);
+    if (!database)
+        return OpenResult::error(Messages::readFailed(absolute, failure));
+    // WAL lets readers and one writer work at once; FULL makes every commit durable.
+    const std::optional<QString> mode = database->queryText("PRAGMA journal_mode = WAL", failure);
+    if (!mode)
+        return OpenResult::error(Messages::readFailed(absolute, failure));
+    if (auto syncFailure = database->exec("PRAGMA synchronous = FULL"))
+        return OpenResult::error(Messages::readFailed(absolute, *syncFailure));
+    if (content == Content::Empty) {
+        if (auto initFailure = initialise(*database, content))
+            return OpenResult::error(Messages::writeFailed(absolute, *initFailure));
+        if (content == Content::Foreign)
+            return OpenResult::error(Messages::notAStore(absolute));
+    }
+    return std::unique_ptr<SqliteSettingsStore>(
+        new SqliteSettingsStore(absolute, std::move(database), true));
+}
+
+bool SqliteSettingsStore::isReadOnly() const
+{
+    return !m_hasTable || m_database->isReadOnly();
+}
+
+Result<std::optional<QString>> SqliteSettingsStore::read(const QString& app,
+                                                         const QString& section,
+                                                         const QString& key)
+{
+    using ReadResult = Result<std::optional<QString>>;
+    if (!m_hasTable)
+        return std::optional<QString>();
+    Failure failure;
+    std::optional<SqliteDatabase::Statement> statement = m_database->prepare(
+        "SELECT value FROM settings WHERE app_folded = ?1 AND section = ?2 AND key_folded = ?3",
+        failure);
+    if (!statement)
+        return ReadResult::error(Messages::readFailed(m_path, failure));
+    statement->bind(1, fold(app));
+    statement->bind(2, section);
+    statement->bind(3, fold(key));
+    std::optional<Failure> stepFailure;
+    if (statement->step(stepFailure))
+        return std::optional<QString>(statement->columnText(0));
+    if (stepFailure)
+        return ReadResult::error(Messages::readFailed(m_path, *stepFailure));
+    return std::optional<QString>();
+}
+
+Status SqliteSettingsStore::write(const QString& app, const QString& section, const QString& key,
+                                  const QString& value)
+{
+    // The first spelling of an application or key stays the one that list() shows.
+    return writeStatement("INSERT INTO settings VALUES (?1, ?2, ?3, ?4, ?5, ?6)"
+                          " ON CONFLICT (app_folded, section, key_folded)"
+                          " DO UPDATE SET value = excluded.value",
+                          app, section, key, &value);
+}
+
+Status SqliteSettingsStore::remove(const QString& app, const QString& section, const QString& key)
+{
+    return writeStatement(
+        "DELETE FROM settings WHERE app_folded = ?1 AND section = ?2 AND key_folded = ?3", app,
+        section, key, nullptr);
+}
+
+Status SqliteSettingsStore::writeStatement(const char* sql, const QString& app,
+                                           const QString& section, const QString& key,
+                                           const QString* value)
+{
+    if (!m_hasTable)
+        return Status::error(Messages::readOnly(m_path));
+    Failure failure;
+    std::optional<SqliteDatabase::Statement> statement = m_database->prepare(sql, failure);
+    if (!statement)
+        return Status::error(Messages::writeFailed(m_path, failure));
+    statement->bind(1, fold(app));
+    statement->bind(2, section);
+    statement->bind(3, fold(key));
+    if (value) {
+        statement->bind(4, app);
+        statement->bind(5, key);
+        statement->bind(6, *value);
+    }
+    std::optional<Failure> stepFailure;
+    while (statement->step(stepFailure)) {
+    }
+    if (stepFailure)
+        return Status::error(Messages::writeFailed(m_path, *stepFailure));
+    return Status::ok();
+}
+
+Result<std::vector<SettingsStore::Entry>> SqliteSettingsStore::list(
+    const std::optional<QString>& app, const std::optional<QString>& section)
+{
+    using ListResult = Result<std::vector<Entry>>;
+    std::vector<Entry> entries;
+    if (!m_hasTable)
+        return entries;
+    QByteArray sql = "SELECT app, section, key, value FROM settings WHERE 1";
+    if (app)
+        sql += " AND app_folded = ?1";
+    if (section)
+        sql += " AND section = ?2";
+    sql += " ORDER BY app_folded, section, key_folded";
+    Failure failure;
+    std::optional<SqliteDatabase::Statement> statement =
+        m_database->prepare(sql.constData(), failure);
+    if (!statement)
+        return ListResult::error(Messages::readFailed(m_path, failure));
+    if (app)
+        statement->bind(1, fold(*app));
+    if (section)
+        statement->bind(2, *section);
+    std::optional<Failure> stepFailure;
+    while (statement->step(stepFailure)) {
+        entries.push_back(Entry{statement->columnText(0), statement->columnText(1),
+                                statement->columnText(2), statement->columnText(3)});
+    }
+    if (stepFailure)
+        return ListResult::error(Messages::readFailed(m_path, *stepFailure));
+    return entries;
+}
+
+} // namespace tevo

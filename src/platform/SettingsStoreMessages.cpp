@@ -1,11 +1,12 @@
 #include "platform/SettingsStoreMessages.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace tevo {
 
@@ -17,7 +18,7 @@ QString detail(const SqliteDatabase::Failure& failure)
 {
     QString text = failure.description;
     if (failure.systemError != 0)
-        text += QStringLiteral("；") + SettingsStoreMessages::systemErrorText(failure.systemError);
+        text += QStringLiteral("；") + systemErrorText(failure.systemError);
     return QStringLiteral("（%1）").arg(text);
 }
 
@@ -35,27 +36,6 @@ QString busy(const QString& path)
 }
 
 } // namespace
-
-QString SettingsStoreMessages::systemErrorText(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("沒有權限");
-    case ENOENT:
-        return QStringLiteral("資料夾不存在");
-    case ENOSPC:
-        return QStringLiteral("磁碟已滿");
-    case EROFS:
-        return QStringLiteral("磁碟是唯讀的");
-    case EISDIR:
-        return QStringLiteral("那是一個資料夾");
-    case ENOTDIR:
-        return QStringLiteral("路徑中有一段不是資料夾");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
 
 QString SettingsStoreMessages::cannotCreate(const QString& path, int error)
 {

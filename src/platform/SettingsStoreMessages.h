@@ -22,9 +22,6 @@ public:
     static QString notAStore(const QString& path);
     // The store can be read but not written (read-only file or folder).
     static QString readOnly(const QString& path);
-
-    // A short description of an errno value.
-    static QString systemErrorText(int error);
 };
 
 } // namespace tevo

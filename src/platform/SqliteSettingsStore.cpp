@@ -142,6 +142,38 @@ std::optional<Failure> initialise(SqliteDatabase& database, Content& content)
     return database.exec(content == Content::Store ? "COMMIT" : "ROLLBACK");
 }
 
+// A read-only connection to a WAL database creates an empty "-wal" and a "-shm" file beside it.
+// When the database turns out to be unusable, the files that this call added are taken away
+// again, so that the folder is left as it was found.
+class CompanionFiles
+{
+public:
+    explicit CompanionFiles(const QByteArray& file)
+        : m_wal(file + "-wal"), m_shm(file + "-shm"), m_hadWal(exists(m_wal)),
+          m_hadShm(exists(m_shm))
+    {
+    }
+    void removeAdded() const
+    {
+        struct stat info;
+        if (m_hadWal || m_hadShm || ::stat(m_wal.constData(), &info) != 0 || info.st_size != 0)
+            return;
+        ::unlink(m_wal.constData());
+        ::unlink(m_shm.constData());
+    }
+
+private:
+    static bool exists(const QByteArray& file)
+    {
+        struct stat info;
+        return ::lstat(file.constData(), &info) == 0;
+    }
+    QByteArray m_wal;
+    QByteArray m_shm;
+    bool m_hadWal;
+    bool m_hadShm;
+};
+
 } // namespace
 
 SqliteSettingsStore::SqliteSettingsStore(QString path, std::unique_ptr<SqliteDatabase> database,
@@ -181,11 +213,15 @@ OpenResult SqliteSettingsStore::open(const QString& path)
 
     Content content = Content::Empty;
     Failure failure;
+    const CompanionFiles companions(file);
     std::unique_ptr<SqliteDatabase> reader = openForInspection(file, content, failure);
-    if (!reader)
-        return OpenResult::error(Messages::readFailed(absolute, failure));
-    if (content == Content::Foreign)
-        return OpenResult::error(Messages::notAStore(absolute));
+    if (!reader || content == Content::Foreign) {
+        reader.reset();
+        companions.removeAdded();
+        return OpenResult::error(content == Content::Foreign
+                                     ? Messages::notAStore(absolute)
+                                     : Messages::readFailed(absolute, failure));
+    }
 
     const bool writable =
         ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0;

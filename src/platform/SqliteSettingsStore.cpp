@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -101,9 +100,7 @@ std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, Conten
 {
     for (const bool immutable : {false, true}) {
         const QByteArray name =
-            immutable ? "file:" + QUrl::toPercentEncoding(QString::fromLocal8Bit(file), "/") +
-                            "?immutable=1"
-                      : file;
+            immutable ? "file:" + file.toPercentEncoding("/") + "?immutable=1" : file;
         auto database = SqliteDatabase::open(name, SQLITE_OPEN_READONLY, immutable, failure);
         if (!database)
             return nullptr;
@@ -111,7 +108,8 @@ std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, Conten
             content = *found;
             return database;
         }
-        if (failure.primaryCode() != SQLITE_CANTOPEN)
+        // Without write access to the folder the shared-memory index cannot be set up.
+        if (failure.primaryCode() != SQLITE_CANTOPEN && failure.primaryCode() != SQLITE_READONLY)
             return nullptr;
     }
     return nullptr;

@@ -2,6 +2,7 @@
 
 // Readable Qt values in GoogleTest failure messages.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,11 @@ inline std::ostream& operator<<(std::ostream& out, const QString& text)
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QByteArray& bytes, std::ostream* out)
+{
+    *out << '"' << bytes.toStdString() << '"';
 }
 
 inline void PrintTo(const QStringList& list, std::ostream* out)

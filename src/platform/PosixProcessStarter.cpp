@@ -26,8 +26,7 @@ QString failureReason(int error)
     case ENOENT:
         return QStringLiteral("檔案已不存在，或它需要的直譯程式不存在。請重新安裝這個程式");
     default:
-        return systemErrorText(error) +
-               QStringLiteral("。請稍後再試，或請系統管理員協助");
+        return systemErrorText(error) + QStringLiteral("。請稍後再試，或請系統管理員協助");
     }
 }
 
@@ -85,10 +84,11 @@ Status PosixProcessStarter::start(const QString& program)
                                  .arg(program, folders.join(QStringLiteral("、"))));
     }
     // The program gets its own name as argv[0] and no arguments.
-    const int error = DetachedProcess::start(QFile::encodeName(*path), {QFile::encodeName(program)});
+    const int error =
+        DetachedProcess::start(QFile::encodeName(*path), {QFile::encodeName(program)});
     if (error != 0) {
-        return Status::error(
-            QStringLiteral("無法啟動程式「%1」（%2）：%3。").arg(program, *path, failureReason(error)));
+        return Status::error(QStringLiteral("無法啟動程式「%1」（%2）：%3。")
+                                 .arg(program, *path, failureReason(error)));
     }
     return Status::ok();
 }

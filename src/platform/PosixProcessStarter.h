@@ -18,8 +18,7 @@ public:
 
     // The folders searched, in order. An empty entry of `pathVariable` stands for the working
     // directory, as it does for the shell; an unset PATH (null) means /usr/bin and /bin.
-    static QStringList searchFolders(const QString& programFolder,
-                                     const QString& workingDirectory,
+    static QStringList searchFolders(const QString& programFolder, const QString& workingDirectory,
                                      const QString& pathVariable);
     // The first file (not folder) named `name` in `folders`, or nullopt.
     static std::optional<QString> locate(const QString& name, const QStringList& folders);

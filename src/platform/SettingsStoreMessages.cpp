@@ -68,8 +68,8 @@ QString SettingsStoreMessages::readFailed(const QString& path,
     case SQLITE_AUTH:
         return cannotRead(path, EACCES);
     default:
-        return QStringLiteral("無法讀取設定檔「%1」%2。").arg(path, detail(failure)) +
-               kUntouched + QStringLiteral("請系統管理員協助。");
+        return QStringLiteral("無法讀取設定檔「%1」%2。").arg(path, detail(failure)) + kUntouched +
+               QStringLiteral("請系統管理員協助。");
     }
 }
 

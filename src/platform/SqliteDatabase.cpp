@@ -44,8 +44,8 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QByteArray& fileName,
     if (code != SQLITE_OK) {
         failure.code = handle ? sqlite3_extended_errcode(handle) : code;
         failure.systemError = handle ? sqlite3_system_errno(handle) : 0;
-        failure.description = QString::fromUtf8(handle ? sqlite3_errmsg(handle)
-                                                       : sqlite3_errstr(code));
+        failure.description =
+            QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code));
         sqlite3_close_v2(handle);
         return nullptr;
     }

@@ -124,8 +124,8 @@ QString SystemVolumeSerial::uuidOfDevice(unsigned major, unsigned minor,
 {
     const dev_t wanted = makedev(major, minor);
     const QDir folder(byUuidFolder);
-    const QStringList names = folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                               QDir::NoDotAndDotDot);
+    const QStringList names =
+        folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         struct stat info;
         if (::stat(QFile::encodeName(folder.filePath(name)).constData(), &info) == 0 &&

@@ -22,10 +22,10 @@ public:
     // What is known about one volume.
     struct VolumeFacts
     {
-        QString type;                    // filesystem type as mountinfo names it
-        QString device;                  // the mount's source, for messages
-        QString uuid;                    // UUID as blkid prints it; empty when unknown
-        std::optional<quint32> fsidLow;  // low 32 bits of statvfs().f_fsid, when available
+        QString type;                   // filesystem type as mountinfo names it
+        QString device;                 // the mount's source, for messages
+        QString uuid;                   // UUID as blkid prints it; empty when unknown
+        std::optional<quint32> fsidLow; // low 32 bits of statvfs().f_fsid, when available
     };
 
     // The serial of a volume from its facts, as a signed number (the top bit is the sign).

@@ -29,8 +29,9 @@ Status XdgShellOpener::open(const QString& address)
     const int error =
         DetachedProcess::start(QFile::encodeName(found), {opener.toUtf8(), address.toUtf8()});
     if (error != 0) {
-        return Status::error(QStringLiteral("無法開啟網址「%1」：無法啟動 %2（%3）。請系統管理員協助。")
-                                 .arg(address, found, systemErrorText(error)));
+        return Status::error(
+            QStringLiteral("無法開啟網址「%1」：無法啟動 %2（%3）。請系統管理員協助。")
+                .arg(address, found, systemErrorText(error)));
     }
     return Status::ok();
 }

@@ -17,7 +17,12 @@ namespace tevo {
 
 namespace {
 
-enum ExitCode { kDone = 0, kMissing = 1, kFailed = 2 };
+enum ExitCode
+{
+    kDone = 0,
+    kMissing = 1,
+    kFailed = 2
+};
 
 void writeUtf8(FILE* stream, const QString& text)
 {
@@ -27,18 +32,18 @@ void writeUtf8(FILE* stream, const QString& text)
 
 QString usage()
 {
-    return QStringLiteral(
-               "用法：\n"
-               "  tevo-settings get APP KEY [--section S]        印出設定值；沒有這個值時結束碼為 1\n"
-               "  tevo-settings set APP KEY VALUE [--section S]  寫入設定值\n"
-               "  tevo-settings delete APP KEY [--section S]     刪除設定值\n"
-               "  tevo-settings list [APP [SECTION]]             每個設定值一行："
-               "APP<TAB>SECTION<TAB>KEY<TAB>VALUE\n"
-               "  tevo-settings --help | --version\n"
-               "APP 與 KEY 不分大小寫；SECTION 須完全相同，預設為目前的工作目錄。\n"
-               "以「--」結束選項，之後的引數（例如以 - 開頭的值）照原樣使用。\n"
-               "結束碼：0 完成，1 沒有這個值，2 用法或設定檔錯誤。\n"
-               "設定檔：%1\n")
+    return QStringLiteral("用法：\n"
+                          "  tevo-settings get APP KEY [--section S]        "
+                          "印出設定值；沒有這個值時結束碼為 1\n"
+                          "  tevo-settings set APP KEY VALUE [--section S]  寫入設定值\n"
+                          "  tevo-settings delete APP KEY [--section S]     刪除設定值\n"
+                          "  tevo-settings list [APP [SECTION]]             每個設定值一行："
+                          "APP<TAB>SECTION<TAB>KEY<TAB>VALUE\n"
+                          "  tevo-settings --help | --version\n"
+                          "APP 與 KEY 不分大小寫；SECTION 須完全相同，預設為目前的工作目錄。\n"
+                          "以「--」結束選項，之後的引數（例如以 - 開頭的值）照原樣使用。\n"
+                          "結束碼：0 完成，1 沒有這個值，2 用法或設定檔錯誤。\n"
+                          "設定檔：%1\n")
         .arg(SqliteSettingsStore::defaultPath());
 }
 

@@ -17,8 +17,8 @@ namespace {
 using test::fileBytes;
 using test::writeFile;
 
-constexpr QFile::Permissions kExecutable = QFile::ReadOwner | QFile::WriteOwner |
-                                           QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+constexpr QFile::Permissions kExecutable =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
 constexpr QFile::Permissions kNotExecutable = QFile::ReadOwner | QFile::WriteOwner;
 
 // Waits up to five seconds for a file that a started program writes.
@@ -40,7 +40,9 @@ TEST(PosixProcessStarter, SearchesProgramFolderThenWorkingDirectoryThenPath)
         QStringList expected;
     } cases[] = {
         {"/opt/tevo", "/usr/bin:/bin", {"/opt/tevo", "/srv/suite", "/usr/bin", "/bin"}},
-        {"/opt/tevo", "/usr/bin::/bin", {"/opt/tevo", "/srv/suite", "/usr/bin", "/srv/suite", "/bin"}},
+        {"/opt/tevo",
+         "/usr/bin::/bin",
+         {"/opt/tevo", "/srv/suite", "/usr/bin", "/srv/suite", "/bin"}},
         {"/opt/tevo", "", {"/opt/tevo", "/srv/suite", "/srv/suite"}},
         {"/opt/tevo", nullptr, {"/opt/tevo", "/srv/suite", "/usr/bin", "/bin"}},
         {"", "/bin", {"/srv/suite", "/bin"}},
@@ -71,9 +73,9 @@ TEST(PosixProcessStarter, EachFolderTriesTheExactNameBeforeOtherCase)
         const char* name;
         QString expected; // empty: not found
     } cases[] = {
-        {"E2.exe", first + "/E2.exe"},    {"e2.exe", first + "/E2.exe"},
+        {"E2.exe", first + "/E2.exe"},      {"e2.exe", first + "/E2.exe"},
         {"only.exe", second + "/Only.exe"}, {"LATE.exe", third + "/late.EXE"},
-        {"Dir.exe", second + "/Dir.exe"}, {"none.exe", QString()},
+        {"Dir.exe", second + "/Dir.exe"},   {"none.exe", QString()},
     };
     for (const auto& row : cases) {
         const std::optional<QString> found =
@@ -93,9 +95,11 @@ TEST(PosixProcessStarter, StartsDetachedInTheWorkingDirectoryWithoutArguments)
                               "sleep 0.3\n"
                               "read -r pid name state ppid group session rest < /proc/$$/stat\n"
                               "printf '%s\\n' \"$(pwd -P)\" \"$#\" \"$ppid\" \"$session\" > '" +
-                              QFile::encodeName(record) + ".part'\n"
-                              "mv '" + QFile::encodeName(record) + ".part' '" +
-                              QFile::encodeName(record) + "'\n";
+                              QFile::encodeName(record) +
+                              ".part'\n"
+                              "mv '" +
+                              QFile::encodeName(record) + ".part' '" + QFile::encodeName(record) +
+                              "'\n";
     ASSERT_TRUE(writeFile(folder + "/Recorder.sh", script, kExecutable));
 
     test::ScopedWorkingDirectory cwd(folder);
@@ -117,10 +121,10 @@ TEST(PosixProcessStarter, ReportsProgramsThatCannotBeStarted)
 {
     QTemporaryDir root;
     ASSERT_TRUE(writeFile(root.filePath("Plain.exe"), "#!/bin/sh\nexit 0\n", kNotExecutable));
-    ASSERT_TRUE(writeFile(root.filePath("Foreign.exe"), "MZ\x90 not for this machine\n",
-                          kExecutable));
-    ASSERT_TRUE(writeFile(root.filePath("Orphan.exe"), "#!/nonexistent/interpreter\n",
-                          kExecutable));
+    ASSERT_TRUE(
+        writeFile(root.filePath("Foreign.exe"), "MZ\x90 not for this machine\n", kExecutable));
+    ASSERT_TRUE(
+        writeFile(root.filePath("Orphan.exe"), "#!/nonexistent/interpreter\n", kExecutable));
     ASSERT_TRUE(QDir().mkpath(root.filePath("Folder.exe")));
 
     const struct
@@ -128,12 +132,8 @@ TEST(PosixProcessStarter, ReportsProgramsThatCannotBeStarted)
         const char* program;
         const char* phrase;
     } cases[] = {
-        {"Missing.exe", "找不到程式"},
-        {"Folder.exe", "找不到程式"},
-        {"Plain.exe", "沒有執行權限"},
-        {"Foreign.exe", "程式格式"},
-        {"Orphan.exe", "直譯程式"},
-        {"", "找不到程式"},
+        {"Missing.exe", "找不到程式"}, {"Folder.exe", "找不到程式"}, {"Plain.exe", "沒有執行權限"},
+        {"Foreign.exe", "程式格式"},   {"Orphan.exe", "直譯程式"},   {"", "找不到程式"},
     };
     test::ScopedWorkingDirectory cwd(root.path());
     ASSERT_TRUE(cwd.changed());

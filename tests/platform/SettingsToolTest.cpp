@@ -109,7 +109,8 @@ TEST_F(SettingsTool, ListPrintsOneTabSeparatedLinePerValue)
         {{"list"},
          "EEYX\t/a\tGR\t2026.12.1\nKELPAN\t/a\tVA\t王 小明\nkelpan\t/b\tAT\t工單作業\n"
          "kelpan\t/b\tmx\tp\n"},
-        {{"list", "Kelpan"}, "KELPAN\t/a\tVA\t王 小明\nkelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
+        {{"list", "Kelpan"},
+         "KELPAN\t/a\tVA\t王 小明\nkelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
         {{"list", "kelpan", "/b"}, "kelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
         {{"list", "kelpan", "/c"}, ""},
     };
@@ -125,9 +126,10 @@ TEST_F(SettingsTool, DamagedStoreFailsEveryVerbAndStaysAsItWas)
     ASSERT_TRUE(QDir().mkpath(configHome() + "/tevo"));
     const QByteArray garbage = QByteArray("not a database, but something to keep\n").repeated(100);
     ASSERT_TRUE(test::writeFile(storePath(), garbage));
-    for (const QStringList& arguments :
-         {QStringList{"get", "kelpan", "mx"}, {"set", "kelpan", "mx", "1"}, {"list"},
-          {"delete", "kelpan", "mx"}}) {
+    for (const QStringList& arguments : {QStringList{"get", "kelpan", "mx"},
+                                         {"set", "kelpan", "mx", "1"},
+                                         {"list"},
+                                         {"delete", "kelpan", "mx"}}) {
         const ChildRun result = run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments.join(' ');
         EXPECT_TRUE(result.out.isEmpty()) << arguments.join(' ');
@@ -159,8 +161,8 @@ TEST_F(SettingsTool, StoreInAReadOnlyFolderStillReads)
 
     // Values that another program has written but not yet moved out of the WAL are read too.
     if (!user) {
-        ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ExeOwner));
+        ASSERT_TRUE(
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
     auto writer = SqliteSettingsStore::open(storePath());
     ASSERT_TRUE(writer.isOk()) << writer.error().toStdString();
@@ -171,8 +173,8 @@ TEST_F(SettingsTool, StoreInAReadOnlyFolderStillReads)
     const ChildRun fresh = run({"get", "kelpan", "mx", "--section", "/srv"}, {}, user);
     EXPECT_EQ(fresh.exitCode, 0) << fresh.err.toStdString();
     EXPECT_EQ(fresh.out, "丙\n");
-    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ExeOwner));
+    ASSERT_TRUE(
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 TEST_F(SettingsTool, StoreWithoutReadPermissionIsReportedAndKept)

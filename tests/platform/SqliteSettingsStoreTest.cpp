@@ -46,11 +46,16 @@ TEST(SqliteSettingsStore, ApplicationAndKeyIgnoreCaseSectionIsExact)
         const char* key;
         std::optional<QString> expected;
     } cases[] = {
-        {"kelpan", "/srv/Garage", "mx", "甲"},      {"KELPAN", "/srv/Garage", "MX", "甲"},
-        {"KelPan", "/srv/Garage", "Mx", "甲"},      {"kelpan", "/srv/garage", "mx", std::nullopt},
-        {"kelpan", "/srv/Garage/", "mx", std::nullopt}, {"kelpan", "/srv/Garage", "公司名稱", "乙"},
-        {"eeyx", "/srv/garage", "gr", "丙"},        {"eeyx", "/srv/Garage", "gr", std::nullopt},
-        {"kelpan", "/srv/Garage", "m", std::nullopt}, {"kelpa", "/srv/Garage", "mx", std::nullopt},
+        {"kelpan", "/srv/Garage", "mx", "甲"},
+        {"KELPAN", "/srv/Garage", "MX", "甲"},
+        {"KelPan", "/srv/Garage", "Mx", "甲"},
+        {"kelpan", "/srv/garage", "mx", std::nullopt},
+        {"kelpan", "/srv/Garage/", "mx", std::nullopt},
+        {"kelpan", "/srv/Garage", "公司名稱", "乙"},
+        {"eeyx", "/srv/garage", "gr", "丙"},
+        {"eeyx", "/srv/Garage", "gr", std::nullopt},
+        {"kelpan", "/srv/Garage", "m", std::nullopt},
+        {"kelpa", "/srv/Garage", "mx", std::nullopt},
     };
     for (const auto& row : cases) {
         const auto read = store->read(QString::fromUtf8(row.app), QString::fromUtf8(row.section),
@@ -79,12 +84,13 @@ TEST(SqliteSettingsStore, EmptyTextIsAValueAndValuesSurviveReopening)
     ASSERT_TRUE(store);
     EXPECT_EQ(store->read("kelpan", "/srv", "ATU").value(), std::optional<QString>(""));
     EXPECT_EQ(store->read("kelpan", "/srv", "YXQ").value(), std::optional<QString>("B"));
-    EXPECT_EQ(store->read("kelpan", "/srv", "WE").value(), std::optional<QString>("第一行\n\t第二行 "));
+    EXPECT_EQ(store->read("kelpan", "/srv", "WE").value(),
+              std::optional<QString>("第一行\n\t第二行 "));
     EXPECT_EQ(store->read("kelpan", "/srv", "gone").value(), std::nullopt);
 
     // The store is private to its user.
-    for (const auto& [file, mode] : {std::pair{path, 0600}, {home.filePath("cfg/tevo"), 0700},
-                                     {home.filePath("cfg"), 0700}}) {
+    for (const auto& [file, mode] :
+         {std::pair{path, 0600}, {home.filePath("cfg/tevo"), 0700}, {home.filePath("cfg"), 0700}}) {
         struct stat info;
         ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0) << file.toStdString();
         EXPECT_EQ(info.st_mode & 0777, static_cast<mode_t>(mode)) << file.toStdString();
@@ -97,8 +103,8 @@ TEST(SqliteSettingsStore, ListIsOrderedAndFilteredKeepingTheFirstSpelling)
     auto store = openStore(home.filePath("settings.db"));
     ASSERT_TRUE(store);
     const char* writes[][4] = {
-        {"kelpan", "/b", "YXQ", "A"}, {"EEYX", "/a", "GR", "1"},     {"KELPAN", "/a", "mx", "p"},
-        {"kelpan", "/a", "AT", "t"},  {"kelpan", "/b", "yxq", "B"},  {"eeyx", "/a", "gr", "2"},
+        {"kelpan", "/b", "YXQ", "A"}, {"EEYX", "/a", "GR", "1"},    {"KELPAN", "/a", "mx", "p"},
+        {"kelpan", "/a", "AT", "t"},  {"kelpan", "/b", "yxq", "B"}, {"eeyx", "/a", "gr", "2"},
     };
     for (const auto& w : writes)
         ASSERT_TRUE(store->write(w[0], w[1], w[2], w[3]));
@@ -109,8 +115,9 @@ TEST(SqliteSettingsStore, ListIsOrderedAndFilteredKeepingTheFirstSpelling)
         std::optional<QString> section;
         QStringList expected;
     } cases[] = {
-        {std::nullopt, std::nullopt, {"EEYX|/a|GR|2", "kelpan|/a|AT|t", "KELPAN|/a|mx|p",
-                                      "kelpan|/b|YXQ|B"}},
+        {std::nullopt,
+         std::nullopt,
+         {"EEYX|/a|GR|2", "kelpan|/a|AT|t", "KELPAN|/a|mx|p", "kelpan|/b|YXQ|B"}},
         {"Kelpan", std::nullopt, {"kelpan|/a|AT|t", "KELPAN|/a|mx|p", "kelpan|/b|YXQ|B"}},
         {"kelpan", "/b", {"kelpan|/b|YXQ|B"}},
         {"kelpan", "/B", {}},
@@ -164,8 +171,9 @@ QByteArray foreignDatabase(const QString& folder)
     const QByteArray path = QFile::encodeName(folder + "/foreign.db");
     sqlite3* db = nullptr;
     sqlite3_open(path.constData(), &db);
-    sqlite3_exec(db, "CREATE TABLE orders(id INTEGER PRIMARY KEY, total TEXT);"
-                     "INSERT INTO orders(total) VALUES ('100')",
+    sqlite3_exec(db,
+                 "CREATE TABLE orders(id INTEGER PRIMARY KEY, total TEXT);"
+                 "INSERT INTO orders(total) VALUES ('100')",
                  nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return fileBytes(QFile::decodeName(path));
@@ -245,7 +253,8 @@ TEST(SqliteSettingsStore, WritesFromConcurrentProcessesAreAllKept)
     for (int writer = 0; writer < kWriters; ++writer) {
         for (int i = 0; i < kWritesEach; ++i) {
             commands.push_back({TEVO_SETTINGS_TOOL, "set", "kelpan",
-                                QByteArray("key-%1-%2").replace("%1", QByteArray::number(writer))
+                                QByteArray("key-%1-%2")
+                                    .replace("%1", QByteArray::number(writer))
                                     .replace("%2", QByteArray::number(i)),
                                 QByteArray::number(writer * 1000 + i), "--section", "/srv/suite"});
         }
@@ -264,7 +273,8 @@ TEST(SqliteSettingsStore, WritesFromConcurrentProcessesAreAllKept)
                 argv.push_back(nullptr);
                 pid_t tool;
                 int status = 0;
-                if (::posix_spawn(&tool, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0 ||
+                if (::posix_spawn(&tool, argv[0], nullptr, nullptr, argv.data(), envp.data()) !=
+                        0 ||
                     ::waitpid(tool, &status, 0) != tool || !WIFEXITED(status) ||
                     WEXITSTATUS(status) != 0)
                     ++failures;

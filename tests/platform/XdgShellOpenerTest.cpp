@@ -22,8 +22,8 @@ TEST(XdgShellOpener, PassesTheAddressAsOneArgumentWithoutAShell)
     ASSERT_TRUE(QDir().mkpath(bin));
     const QByteArray recorder = "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > '" +
                                 QFile::encodeName(record) + ".part'\n/bin/mv '" +
-                                QFile::encodeName(record) + ".part' '" +
-                                QFile::encodeName(record) + "'\n";
+                                QFile::encodeName(record) + ".part' '" + QFile::encodeName(record) +
+                                "'\n";
     ASSERT_TRUE(test::writeFile(bin + "/xdg-open", recorder,
                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     test::ScopedEnvironment path("PATH", QFile::encodeName(bin));

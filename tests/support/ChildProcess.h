@@ -10,9 +10,9 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
-#include <optional>
 #include <fcntl.h>
 #include <grp.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,6 +67,9 @@ int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& argu
         if (grandchild > 0)
             ::_exit(0);
         resetSignals();
+        // Descriptors the caller left inheritable (sockets, files) are not the program's
+        // business; the report pipe is close-on-exec already.
+        ::close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
         ::execv(path.constData(), argv.data());
         reportAndExit(report[1], errno);
     }

@@ -6,8 +6,9 @@
 namespace tevo {
 
 // Starts programs detached from the caller, never through a shell: the program runs in a session
-// of its own, in the caller's working directory and environment, and is not the caller's child
-// (an intermediate process that ends at once is reaped here), so it outlives the caller and
+// of its own, in the caller's working directory and environment, with default signal handling
+// and only standard input, output and error of the caller's descriptors; it is not the caller's
+// child (an intermediate process that ends at once is reaped here), so it outlives the caller and
 // never becomes a zombie.
 class DetachedProcess
 {

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 namespace tevo {
 namespace {
 
@@ -94,7 +96,8 @@ TEST(PosixProcessStarter, StartsDetachedInTheWorkingDirectoryWithoutArguments)
     const QByteArray script = "#!/bin/sh\n"
                               "sleep 0.3\n"
                               "read -r pid name state ppid group session rest < /proc/$$/stat\n"
-                              "printf '%s\\n' \"$(pwd -P)\" \"$#\" \"$ppid\" \"$session\" > '" +
+                              "[ -e /proc/$$/fd/97 ] && fd=inherited || fd=closed\n"
+                              "printf '%s\\n' \"$(pwd -P)\" \"$#\" \"$ppid\" \"$session\" $fd > '" +
                               QFile::encodeName(record) +
                               ".part'\n"
                               "mv '" +
@@ -104,17 +107,21 @@ TEST(PosixProcessStarter, StartsDetachedInTheWorkingDirectoryWithoutArguments)
 
     test::ScopedWorkingDirectory cwd(folder);
     ASSERT_TRUE(cwd.changed());
+    // A descriptor that the menu left inheritable by mistake.
+    const int leaked = ::dup2(::open("/dev/null", O_RDONLY), 97);
     PosixProcessStarter starter;
     const Status status = starter.start("recorder.SH");
+    ::close(leaked);
     ASSERT_TRUE(status) << status.message();
     EXPECT_TRUE(test::childProcesses().empty()) << "the started program is a child of ours";
 
     const QStringList lines = QString::fromUtf8(waitForFile(record)).split(u'\n');
-    ASSERT_EQ(lines.size(), 5) << lines.join('|');
+    ASSERT_EQ(lines.size(), 6) << lines.join('|');
     EXPECT_EQ(lines[0], folder);
     EXPECT_EQ(lines[1], "0") << "arguments were passed";
     EXPECT_NE(lines[2].toInt(), ::getpid());
     EXPECT_NE(lines[3].toInt(), ::getsid(0)) << "the program shares our session";
+    EXPECT_EQ(lines[4], "closed");
 }
 
 TEST(PosixProcessStarter, ReportsProgramsThatCannotBeStarted)

@@ -93,8 +93,8 @@ std::optional<Content> inspect(SqliteDatabase& database, Failure& failure)
 // Opens the file for reading only and checks what it holds, without writing a byte. A WAL
 // database in a folder where the shared-memory file cannot be created is opened as immutable:
 // nobody can write it there either.
-std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, Content& content,
-                                                  Failure& failure)
+std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, bool folderWritable,
+                                                  Content& content, Failure& failure)
 {
     for (const bool immutable : {false, true}) {
         const QByteArray name =
@@ -107,7 +107,8 @@ std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, Conten
             return database;
         }
         // Without write access to the folder the shared-memory index cannot be set up.
-        if (failure.primaryCode() != SQLITE_CANTOPEN && failure.primaryCode() != SQLITE_READONLY)
+        if (folderWritable ||
+            (failure.primaryCode() != SQLITE_CANTOPEN && failure.primaryCode() != SQLITE_READONLY))
             return nullptr;
     }
     return nullptr;
@@ -184,10 +185,12 @@ OpenResult SettingsDatabaseFile::open(const QString& absolute)
     else
         return OpenResult::error(Messages::cannotRead(absolute, errno));
 
+    const bool folderWritable = ::access(folder.constData(), W_OK) == 0;
     Content content = Content::Empty;
     Failure failure;
     const CompanionFiles companions(file);
-    std::unique_ptr<SqliteDatabase> reader = openForInspection(file, content, failure);
+    std::unique_ptr<SqliteDatabase> reader =
+        openForInspection(file, folderWritable, content, failure);
     if (!reader || content == Content::Foreign) {
         reader.reset();
         companions.removeAdded();
@@ -196,11 +199,8 @@ OpenResult SettingsDatabaseFile::open(const QString& absolute)
                                      : Messages::readFailed(absolute, failure));
     }
 
-    const bool writable =
-        ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0;
-    if (!writable) {
+    if (!folderWritable || ::access(file.constData(), W_OK) != 0)
         return Opened{std::move(reader), content == Content::Store};
-    }
     reader.reset();
 
     auto database = SqliteDatabase::open(file, SQLITE_OPEN_READWRITE, false, failure);

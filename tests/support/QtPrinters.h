@@ -1,12 +1,32 @@
 #pragma once
 
-// Readable GoogleTest output for Qt text: a failing comparison shows the text, not its bytes.
+// Readable Qt values in GoogleTest failure messages.
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os)
+inline std::ostream& operator<<(std::ostream& out, const QString& text)
 {
-    *os << '"' << text.toStdString() << '"';
+    return out << text.toStdString();
+}
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QByteArray& bytes, std::ostream* out)
+{
+    *out << '"' << bytes.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* out)
+{
+    *out << '[';
+    for (qsizetype i = 0; i < list.size(); ++i)
+        *out << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
+    *out << ']';
 }

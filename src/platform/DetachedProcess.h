@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+namespace tevo {
+
+// Starts programs detached from the caller, never through a shell: the program runs in a session
+// of its own, in the caller's working directory and environment, with default signal handling
+// and only standard input, output and error of the caller's descriptors; it is not the caller's
+// child (an intermediate process that ends at once is reaped here), so it outlives the caller and
+// never becomes a zombie.
+class DetachedProcess
+{
+public:
+    // Runs the file `path` with `arguments` as its argv (argv[0] first). Returns 0 once the
+    // program has been executed, or the errno of what failed: fork, or the exec itself (missing
+    // file, no execute permission, not an executable format), carried back through a pipe that
+    // closes on a successful exec.
+    static int start(const QByteArray& path, const QList<QByteArray>& arguments);
+};
+
+} // namespace tevo

@@ -1,0 +1,224 @@
+#include "platform/SettingsDatabaseFile.h"
+
+#include "platform/SettingsStoreMessages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tevo {
+
+namespace {
+
+using Failure = SqliteDatabase::Failure;
+using OpenResult = Result<SettingsDatabaseFile::Opened>;
+using Messages = SettingsStoreMessages;
+
+// Marks a database as this store ("TEVO"), so that another program's database that happens to
+// lie at the store's path is refused instead of being written into.
+constexpr int kApplicationId = 0x5445564F;
+
+constexpr const char* kCreateTable =
+    "CREATE TABLE settings ("
+    " app_folded TEXT NOT NULL, section TEXT NOT NULL, key_folded TEXT NOT NULL,"
+    " app TEXT NOT NULL, key TEXT NOT NULL, value TEXT NOT NULL,"
+    " PRIMARY KEY (app_folded, section, key_folded)) WITHOUT ROWID";
+
+// Creates each missing folder of `folder` with mode 0700 (the store is private to its user).
+int makeFolders(const QByteArray& folder)
+{
+    for (qsizetype slash = folder.indexOf('/', 1);; slash = folder.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? folder : folder.left(slash);
+        if (::mkdir(part.constData(), 0700) == 0)
+            ::chmod(part.constData(), 0700);
+        else if (errno != EEXIST)
+            return errno;
+        if (slash < 0)
+            return 0;
+    }
+}
+
+// Creates an empty store file with mode 0600 unless one exists. Returns 0 or an errno.
+int createFileIfMissing(const QByteArray& file, const QByteArray& folder)
+{
+    struct stat info;
+    if (::stat(file.constData(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (errno != ENOENT)
+        return errno;
+    if (const int error = makeFolders(folder))
+        return error;
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno == EEXIST ? 0 : errno;
+    ::fchmod(fd, 0600);
+    ::close(fd);
+    return 0;
+}
+
+// What a connection found in the database: this store, an empty database that can become it,
+// or something else.
+enum class Content
+{
+    Store,
+    Empty,
+    Foreign
+};
+
+std::optional<Content> inspect(SqliteDatabase& database, Failure& failure)
+{
+    const std::optional<QString> check = database.queryText("PRAGMA quick_check", failure);
+    if (!check)
+        return std::nullopt;
+    if (*check != QLatin1String("ok")) {
+        failure = Failure{SQLITE_CORRUPT, 0, *check};
+        return std::nullopt;
+    }
+    const std::optional<QString> id = database.queryText("PRAGMA application_id", failure);
+    const std::optional<QString> objects =
+        database.queryText("SELECT count(*) FROM sqlite_master", failure);
+    if (!id || !objects)
+        return std::nullopt;
+    if (id->toInt() == kApplicationId)
+        return Content::Store;
+    return (id->toInt() == 0 && objects->toInt() == 0) ? Content::Empty : Content::Foreign;
+}
+
+// Opens the file for reading only and checks what it holds, without writing a byte. A WAL
+// database in a folder where the shared-memory file cannot be created is opened as immutable:
+// nobody can write it there either.
+std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, bool folderWritable,
+                                                  Content& content, Failure& failure)
+{
+    for (const bool immutable : {false, true}) {
+        const QByteArray name =
+            immutable ? "file:" + file.toPercentEncoding("/") + "?immutable=1" : file;
+        auto database = SqliteDatabase::open(name, SQLITE_OPEN_READONLY, immutable, failure);
+        if (!database)
+            return nullptr;
+        if (const std::optional<Content> found = inspect(*database, failure)) {
+            content = *found;
+            return database;
+        }
+        // Without write access to the folder the shared-memory index cannot be set up.
+        if (folderWritable ||
+            (failure.primaryCode() != SQLITE_CANTOPEN && failure.primaryCode() != SQLITE_READONLY))
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// Turns an empty database into the store, unless another process did so meanwhile.
+std::optional<Failure> initialise(SqliteDatabase& database, Content& content)
+{
+    if (auto failure = database.exec("BEGIN IMMEDIATE"))
+        return failure;
+    Failure failure;
+    std::optional<Content> now = inspect(database, failure);
+    if (now == Content::Empty) {
+        const QByteArray markId = "PRAGMA application_id = " + QByteArray::number(kApplicationId);
+        for (const char* sql : {kCreateTable, markId.constData(), "PRAGMA user_version = 1"}) {
+            if (auto stepFailure = database.exec(sql)) {
+                database.exec("ROLLBACK");
+                return stepFailure;
+            }
+        }
+        now = Content::Store;
+    }
+    if (!now) {
+        database.exec("ROLLBACK");
+        return failure;
+    }
+    content = *now;
+    return database.exec(content == Content::Store ? "COMMIT" : "ROLLBACK");
+}
+
+// A read-only connection to a WAL database creates an empty "-wal" and a "-shm" file beside it.
+// When the database turns out to be unusable, the files that this call added are taken away
+// again, so that the folder is left as it was found.
+class CompanionFiles
+{
+public:
+    explicit CompanionFiles(const QByteArray& file)
+        : m_wal(file + "-wal"), m_shm(file + "-shm"), m_hadWal(exists(m_wal)),
+          m_hadShm(exists(m_shm))
+    {
+    }
+    void removeAdded() const
+    {
+        struct stat info;
+        if (m_hadWal || m_hadShm || ::stat(m_wal.constData(), &info) != 0 || info.st_size != 0)
+            return;
+        ::unlink(m_wal.constData());
+        ::unlink(m_shm.constData());
+    }
+
+private:
+    static bool exists(const QByteArray& file)
+    {
+        struct stat info;
+        return ::lstat(file.constData(), &info) == 0;
+    }
+    QByteArray m_wal;
+    QByteArray m_shm;
+    bool m_hadWal;
+    bool m_hadShm;
+};
+
+} // namespace
+
+OpenResult SettingsDatabaseFile::open(const QString& absolute)
+{
+    const QByteArray file = QFile::encodeName(absolute);
+    const QByteArray folder = QFile::encodeName(QFileInfo(absolute).absolutePath());
+
+    if (const int error = createFileIfMissing(file, folder))
+        return OpenResult::error(Messages::cannotCreate(absolute, error));
+    if (const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC); fd >= 0)
+        ::close(fd);
+    else
+        return OpenResult::error(Messages::cannotRead(absolute, errno));
+
+    const bool folderWritable = ::access(folder.constData(), W_OK) == 0;
+    Content content = Content::Empty;
+    Failure failure;
+    const CompanionFiles companions(file);
+    std::unique_ptr<SqliteDatabase> reader =
+        openForInspection(file, folderWritable, content, failure);
+    if (!reader || content == Content::Foreign) {
+        reader.reset();
+        companions.removeAdded();
+        return OpenResult::error(content == Content::Foreign
+                                     ? Messages::notAStore(absolute)
+                                     : Messages::readFailed(absolute, failure));
+    }
+
+    if (!folderWritable || ::access(file.constData(), W_OK) != 0)
+        return Opened{std::move(reader), content == Content::Store};
+    reader.reset();
+
+    auto database = SqliteDatabase::open(file, SQLITE_OPEN_READWRITE, false, failure);
+    if (!database)
+        return OpenResult::error(Messages::readFailed(absolute, failure));
+    // WAL lets readers and one writer work at once; FULL makes every commit durable.
+    const std::optional<QString> mode = database->queryText("PRAGMA journal_mode = WAL", failure);
+    if (!mode)
+        return OpenResult::error(Messages::readFailed(absolute, failure));
+    if (auto syncFailure = database->exec("PRAGMA synchronous = FULL"))
+        return OpenResult::error(Messages::readFailed(absolute, *syncFailure));
+    if (content == Content::Empty) {
+        if (auto initFailure = initialise(*database, content))
+            return OpenResult::error(Messages::writeFailed(absolute, *initFailure));
+        if (content == Content::Foreign)
+            return OpenResult::error(Messages::notAStore(absolute));
+    }
+    return Opened{std::move(database), true};
+}
+
+} // namespace tevo

@@ -1,0 +1,110 @@
+#include "platform/SettingsStoreMessages.h"
+
+#include "platform/SystemErrorText.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+
+namespace tevo {
+
+namespace {
+
+const QString kUntouched = QStringLiteral("程式沒有更動這個檔案。");
+
+QString detail(const SqliteDatabase::Failure& failure)
+{
+    QString text = failure.description;
+    if (failure.systemError != 0)
+        text += QStringLiteral("；") + systemErrorText(failure.systemError);
+    return QStringLiteral("（%1）").arg(text);
+}
+
+QString damaged(const QString& path, const SqliteDatabase::Failure& failure)
+{
+    return QStringLiteral("設定檔「%1」已損壞，無法讀取%2。").arg(path, detail(failure)) +
+           kUntouched + QStringLiteral("請從備份還原這個檔案，或請系統管理員協助。");
+}
+
+QString busy(const QString& path)
+{
+    return QStringLiteral("設定檔「%1」被其他程式佔用太久，這次的設定沒有完成。"
+                          "請稍候再試；若一直發生，請關閉其他 Tevo 程式後再試。")
+        .arg(path);
+}
+
+} // namespace
+
+QString SettingsStoreMessages::cannotCreate(const QString& path, int error)
+{
+    return QStringLiteral("無法建立設定檔「%1」：%2。請確認您對資料夾「%3」有寫入權限，"
+                          "或請系統管理員協助。")
+        .arg(path, systemErrorText(error), QFileInfo(path).absolutePath());
+}
+
+QString SettingsStoreMessages::cannotRead(const QString& path, int error)
+{
+    if (error == EACCES || error == EPERM) {
+        return QStringLiteral("沒有權限讀取設定檔「%1」。").arg(path) + kUntouched +
+               QStringLiteral("請系統管理員修正這個檔案的權限。");
+    }
+    return QStringLiteral("無法開啟設定檔「%1」：%2。").arg(path, systemErrorText(error)) +
+           kUntouched + QStringLiteral("請系統管理員協助。");
+}
+
+QString SettingsStoreMessages::readFailed(const QString& path,
+                                          const SqliteDatabase::Failure& failure)
+{
+    switch (failure.primaryCode()) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return damaged(path, failure);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return busy(path);
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return cannotRead(path, EACCES);
+    default:
+        return QStringLiteral("無法讀取設定檔「%1」%2。").arg(path, detail(failure)) + kUntouched +
+               QStringLiteral("請系統管理員協助。");
+    }
+}
+
+QString SettingsStoreMessages::writeFailed(const QString& path,
+                                           const SqliteDatabase::Failure& failure)
+{
+    switch (failure.primaryCode()) {
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return readOnly(path);
+    case SQLITE_FULL:
+        return QStringLiteral("磁碟已滿，無法寫入設定檔「%1」。請清出磁碟空間後再試。").arg(path);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return damaged(path, failure);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return busy(path);
+    default:
+        return QStringLiteral("無法寫入設定檔「%1」%2。請稍後再試，或請系統管理員協助。")
+            .arg(path, detail(failure));
+    }
+}
+
+QString SettingsStoreMessages::notAStore(const QString& path)
+{
+    return QStringLiteral("檔案「%1」不是 Tevo 的設定檔，無法使用。").arg(path) + kUntouched +
+           QStringLiteral("請從備份還原正確的設定檔，或請系統管理員協助。");
+}
+
+QString SettingsStoreMessages::readOnly(const QString& path)
+{
+    return QStringLiteral("設定檔「%1」是唯讀的，無法寫入設定。"
+                          "請系統管理員開放這個檔案及其資料夾的寫入權限。")
+        .arg(path);
+}
+
+} // namespace tevo

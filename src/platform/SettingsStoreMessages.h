@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/SqliteDatabase.h"
+
+#include <QString>
+
+namespace tevo {
+
+// The messages of the settings store, for a workshop user: each names the store file, says what
+// went wrong in plain words and what to do about it. SQLite's own description follows in
+// parentheses for support staff.
+class SettingsStoreMessages
+{
+public:
+    // The file or its folder could not be created (`error` is an errno value).
+    static QString cannotCreate(const QString& path, int error);
+    // The file exists but cannot be opened for reading.
+    static QString cannotRead(const QString& path, int error);
+    static QString readFailed(const QString& path, const SqliteDatabase::Failure& failure);
+    static QString writeFailed(const QString& path, const SqliteDatabase::Failure& failure);
+    // A database of another program lies where the store should be.
+    static QString notAStore(const QString& path);
+    // The store can be read but not written (read-only file or folder).
+    static QString readOnly(const QString& path);
+};
+
+} // namespace tevo

@@ -1,0 +1,163 @@
+#include "platform/SqliteDatabase.h"
+
+#include <sqlite3.h>
+
+#include <thread>
+
+namespace tevo {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool isBusy(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// The busy handler of the connection waits for most locks by itself; a few conflicts in WAL
+// mode (a stale read snapshot, a recovery in progress) return at once, so those are retried
+// here with short pauses until the same deadline.
+void pauseBeforeRetry()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+} // namespace
+
+SqliteDatabase::SqliteDatabase(sqlite3* handle) : m_handle(handle) {}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    sqlite3_close_v2(m_handle);
+}
+
+std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QByteArray& fileName, int flags,
+                                                     bool uri, Failure& failure)
+{
+    sqlite3* handle = nullptr;
+    flags &= ~SQLITE_OPEN_CREATE;
+    if (uri)
+        flags |= SQLITE_OPEN_URI;
+    const int code = sqlite3_open_v2(fileName.constData(), &handle, flags, nullptr);
+    if (code != SQLITE_OK) {
+        failure.code = handle ? sqlite3_extended_errcode(handle) : code;
+        failure.systemError = handle ? sqlite3_system_errno(handle) : 0;
+        failure.description =
+            QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code));
+        sqlite3_close_v2(handle);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(handle, 1);
+    sqlite3_busy_timeout(handle, static_cast<int>(kBusyTimeout.count()));
+    return std::unique_ptr<SqliteDatabase>(new SqliteDatabase(handle));
+}
+
+std::optional<SqliteDatabase::Failure> SqliteDatabase::exec(const char* sql)
+{
+    Failure failure;
+    std::optional<Statement> statement = prepare(sql, failure);
+    if (!statement)
+        return failure;
+    std::optional<Failure> stepFailure;
+    while (statement->step(stepFailure)) {
+    }
+    return stepFailure;
+}
+
+std::optional<SqliteDatabase::Statement> SqliteDatabase::prepare(const char* sql, Failure& failure)
+{
+    const auto deadline = Clock::now() + kBusyTimeout;
+    for (;;) {
+        sqlite3_stmt* statement = nullptr;
+        const int code = sqlite3_prepare_v2(m_handle, sql, -1, &statement, nullptr);
+        if (code == SQLITE_OK)
+            return Statement(*this, statement);
+        failure = lastFailure();
+        if (!isBusy(code) || Clock::now() >= deadline)
+            return std::nullopt;
+        pauseBeforeRetry();
+    }
+}
+
+std::optional<QString> SqliteDatabase::queryText(const char* sql, Failure& failure)
+{
+    std::optional<Statement> statement = prepare(sql, failure);
+    if (!statement)
+        return std::nullopt;
+    std::optional<Failure> stepFailure;
+    if (statement->step(stepFailure))
+        return statement->columnText(0);
+    failure = stepFailure.value_or(Failure{SQLITE_ERROR, 0, QStringLiteral("no result")});
+    return std::nullopt;
+}
+
+bool SqliteDatabase::isReadOnly() const
+{
+    return sqlite3_db_readonly(m_handle, "main") == 1;
+}
+
+SqliteDatabase::Failure SqliteDatabase::lastFailure() const
+{
+    return Failure{sqlite3_extended_errcode(m_handle), sqlite3_system_errno(m_handle),
+                   QString::fromUtf8(sqlite3_errmsg(m_handle))};
+}
+
+SqliteDatabase::Statement::Statement(SqliteDatabase& database, sqlite3_stmt* statement)
+    : m_database(database), m_statement(statement)
+{
+}
+
+SqliteDatabase::Statement::Statement(Statement&& other) noexcept
+    : m_database(other.m_database), m_statement(other.m_statement),
+      m_yieldedRows(other.m_yieldedRows)
+{
+    other.m_statement = nullptr;
+}
+
+SqliteDatabase::Statement::~Statement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void SqliteDatabase::Statement::bind(int position, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(m_statement, position, utf8.constData(), static_cast<int>(utf8.size()),
+                      SQLITE_TRANSIENT);
+}
+
+bool SqliteDatabase::Statement::step(std::optional<Failure>& failure)
+{
+    const auto deadline = Clock::now() + kBusyTimeout;
+    for (;;) {
+        const int code = sqlite3_step(m_statement);
+        if (code == SQLITE_ROW) {
+            m_yieldedRows = true;
+            return true;
+        }
+        const bool mayRetry = isBusy(code) && !m_yieldedRows && Clock::now() < deadline;
+        if (code != SQLITE_DONE)
+            failure = m_database.lastFailure();
+        sqlite3_reset(m_statement);
+        m_yieldedRows = false;
+        if (code == SQLITE_DONE || !mayRetry)
+            return false;
+        failure.reset();
+        pauseBeforeRetry();
+    }
+}
+
+QString SqliteDatabase::Statement::columnText(int column) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column));
+}
+
+qint64 SqliteDatabase::Statement::columnInt(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+} // namespace tevo

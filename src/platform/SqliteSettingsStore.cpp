@@ -1,0 +1,162 @@
+#include "platform/SqliteSettingsStore.h"
+
+#include "platform/SettingsDatabaseFile.h"
+#include "platform/SettingsStoreMessages.h"
+#include "platform/SqliteDatabase.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace tevo {
+
+namespace {
+
+using Failure = SqliteDatabase::Failure;
+using Messages = SettingsStoreMessages;
+
+QString fold(const QString& name)
+{
+    return name.toCaseFolded();
+}
+
+} // namespace
+
+SqliteSettingsStore::SqliteSettingsStore(QString path, std::unique_ptr<SqliteDatabase> database,
+                                         bool hasTable)
+    : m_path(std::move(path)), m_database(std::move(database)), m_hasTable(hasTable)
+{
+}
+
+SqliteSettingsStore::~SqliteSettingsStore() = default;
+
+QString SqliteSettingsStore::defaultPath()
+{
+    QString base = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
+    if (!base.startsWith(u'/')) { // relative values are ignored, as the XDG rules say
+        QString home = QFile::decodeName(qgetenv("HOME"));
+        if (home.isEmpty()) {
+            if (const passwd* user = ::getpwuid(::getuid()))
+                home = QFile::decodeName(user->pw_dir);
+        }
+        base = home + QStringLiteral("/.config");
+    }
+    return base + QStringLiteral("/tevo/settings.db");
+}
+
+Result<std::unique_ptr<SqliteSettingsStore>> SqliteSettingsStore::open(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    Result<SettingsDatabaseFile::Opened> opened = SettingsDatabaseFile::open(absolute);
+    if (!opened)
+        return Result<std::unique_ptr<SqliteSettingsStore>>::error(opened.error());
+    return std::unique_ptr<SqliteSettingsStore>(new SqliteSettingsStore(
+        absolute, std::move(opened.value().database), opened.value().hasTable));
+}
+
+bool SqliteSettingsStore::isReadOnly() const
+{
+    return !m_hasTable || m_database->isReadOnly();
+}
+
+Result<std::optional<QString>> SqliteSettingsStore::read(const QString& app, const QString& section,
+                                                         const QString& key)
+{
+    using ReadResult = Result<std::optional<QString>>;
+    if (!m_hasTable)
+        return std::optional<QString>();
+    Failure failure;
+    std::optional<SqliteDatabase::Statement> statement = m_database->prepare(
+        "SELECT value FROM settings WHERE app_folded = ?1 AND section = ?2 AND key_folded = ?3",
+        failure);
+    if (!statement)
+        return ReadResult::error(Messages::readFailed(m_path, failure));
+    statement->bind(1, fold(app));
+    statement->bind(2, section);
+    statement->bind(3, fold(key));
+    std::optional<Failure> stepFailure;
+    if (statement->step(stepFailure))
+        return std::optional<QString>(statement->columnText(0));
+    if (stepFailure)
+        return ReadResult::error(Messages::readFailed(m_path, *stepFailure));
+    return std::optional<QString>();
+}
+
+Status SqliteSettingsStore::write(const QString& app, const QString& section, const QString& key,
+                                  const QString& value)
+{
+    // The first spelling of an application or key stays the one that list() shows.
+    return writeStatement("INSERT INTO settings VALUES (?1, ?2, ?3, ?4, ?5, ?6)"
+                          " ON CONFLICT (app_folded, section, key_folded)"
+                          " DO UPDATE SET value = excluded.value",
+                          app, section, key, &value);
+}
+
+Status SqliteSettingsStore::remove(const QString& app, const QString& section, const QString& key)
+{
+    return writeStatement(
+        "DELETE FROM settings WHERE app_folded = ?1 AND section = ?2 AND key_folded = ?3", app,
+        section, key, nullptr);
+}
+
+Status SqliteSettingsStore::writeStatement(const char* sql, const QString& app,
+                                           const QString& section, const QString& key,
+                                           const QString* value)
+{
+    if (!m_hasTable)
+        return Status::error(Messages::readOnly(m_path));
+    Failure failure;
+    std::optional<SqliteDatabase::Statement> statement = m_database->prepare(sql, failure);
+    if (!statement)
+        return Status::error(Messages::writeFailed(m_path, failure));
+    statement->bind(1, fold(app));
+    statement->bind(2, section);
+    statement->bind(3, fold(key));
+    if (value) {
+        statement->bind(4, app);
+        statement->bind(5, key);
+        statement->bind(6, *value);
+    }
+    std::optional<Failure> stepFailure;
+    while (statement->step(stepFailure)) {
+    }
+    if (stepFailure)
+        return Status::error(Messages::writeFailed(m_path, *stepFailure));
+    return Status::ok();
+}
+
+Result<std::vector<SettingsStore::Entry>>
+SqliteSettingsStore::list(const std::optional<QString>& app, const std::optional<QString>& section)
+{
+    using ListResult = Result<std::vector<Entry>>;
+    std::vector<Entry> entries;
+    if (!m_hasTable)
+        return entries;
+    QByteArray sql = "SELECT app, section, key, value FROM settings WHERE 1";
+    if (app)
+        sql += " AND app_folded = ?1";
+    if (section)
+        sql += " AND section = ?2";
+    sql += " ORDER BY app_folded, section, key_folded";
+    Failure failure;
+    std::optional<SqliteDatabase::Statement> statement =
+        m_database->prepare(sql.constData(), failure);
+    if (!statement)
+        return ListResult::error(Messages::readFailed(m_path, failure));
+    if (app)
+        statement->bind(1, fold(*app));
+    if (section)
+        statement->bind(2, *section);
+    std::optional<Failure> stepFailure;
+    while (statement->step(stepFailure)) {
+        entries.push_back(Entry{statement->columnText(0), statement->columnText(1),
+                                statement->columnText(2), statement->columnText(3)});
+    }
+    if (stepFailure)
+        return ListResult::error(Messages::readFailed(m_path, *stepFailure));
+    return entries;
+}
+
+} // namespace tevo

@@ -41,7 +41,12 @@ if [ -z "$tool" ] || [ ! -x "$tool" ]; then
 fi
 
 set_key() {
-  "$tool" set kelpan "$1" "$2" --section "$demo"
+  local rc=0
+  "$tool" set kelpan "$1" "$2" --section "$demo" || rc=$?
+  if [ "$rc" -ne 0 ]; then
+    echo "seed-login: $tool could not write \"$1\" (exit $rc)" >&2
+    exit 1
+  fi
 }
 
 set_key VA "王小明"

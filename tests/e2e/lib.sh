@@ -44,6 +44,7 @@ E2E_MENU_PID=
 E2E_MENU_LOG=
 E2E_HTTP_PID=
 E2E_HTTP_PORT=
+E2E_DRIVE=
 E2E_PIDS=()
 E2E_MENU_STARTS=0
 
@@ -170,6 +171,7 @@ e2e_cleanup()
     e2e_end_leftovers
     [ -z "$E2E_XVFB_PID" ] || e2e_end_process "$E2E_XVFB_PID"
     wait 2>/dev/null
+    [ -z "$E2E_DRIVE" ] || umount -l "$E2E_DRIVE" 2>/dev/null
     if [ "${E2E_KEEP:-0}" = 1 ]; then
         echo "[$E2E_NAME] kept $E2E_ROOT" >&2
     else
@@ -491,4 +493,29 @@ EOF
     chmod +x "$E2E_ROOT/bin/xdg-open"
     : >"$E2E_ROOT/opened.tsv"
     export PATH=$E2E_ROOT/bin:$PATH
+}
+
+# ---- a drive of its own --------------------------------------------------------------------
+
+# Runs the rest of the test in a private mount namespace (root only), so that it can mount a
+# drive of its own. Call before e2e_setup, with the script's arguments.
+e2e_enter_private_mounts()
+{
+    [ -z "${E2E_IN_MOUNT_NAMESPACE:-}" ] || return 0
+    [ "$(id -u)" -eq 0 ] || e2e_fail "a private mount namespace needs root (unshare -m)"
+    export E2E_IN_MOUNT_NAMESPACE=1
+    exec unshare -m --propagation private bash "$0" "$@"
+}
+
+# Mounts a tmpfs as the drive that holds the working folder: the working folder becomes
+# DRIVE/suite and the drive's root, where the suite INI file lives, is $E2E_DRIVE. Stand-ins
+# and the login context's host directory must be installed after this call.
+e2e_use_own_drive()
+{
+    [ -n "${E2E_IN_MOUNT_NAMESPACE:-}" ] || e2e_fail "call e2e_enter_private_mounts first"
+    E2E_DRIVE=$E2E_ROOT/drive
+    mkdir -p "$E2E_DRIVE"
+    mount -t tmpfs -o size=16m tevo-e2e "$E2E_DRIVE" || e2e_fail "cannot mount a tmpfs at $E2E_DRIVE"
+    mkdir -p "$E2E_DRIVE/suite"
+    E2E_WORK=$E2E_DRIVE/suite
 }

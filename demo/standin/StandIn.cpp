@@ -96,7 +96,11 @@ StoredValue runSettingsTool(const QStringList& arguments)
     }
     if (tool.exitCode() == 1 && arguments.value(0) == QLatin1String("get"))
         return {std::nullopt, QString()};
-    return {std::nullopt, QString::fromUtf8(tool.readAllStandardError()).trimmed()};
+    const QString message = QString::fromUtf8(tool.readAllStandardError()).trimmed();
+    return {std::nullopt,
+            message.isEmpty()
+                ? QStringLiteral("%1 結束碼 %2").arg(settingsTool()).arg(tool.exitCode())
+                : message};
 }
 
 StoredValue readKey(const QString& key)

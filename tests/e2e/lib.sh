@@ -106,10 +106,10 @@ e2e_process_alive()
 # Ends a process: TERM, then KILL after two seconds.
 e2e_end_process()
 {
-    local pid=$1 i
+    local pid=$1
     e2e_process_alive "$pid" || return 0
     kill -TERM "$pid" 2>/dev/null || return 0
-    for i in $(seq 20); do
+    for _ in $(seq 20); do
         e2e_process_alive "$pid" || return 0
         sleep 0.1
     done

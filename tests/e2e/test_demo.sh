@@ -2,6 +2,7 @@
 # The demo installation that the build makes: a stand-in under every program name the menu
 # starts, a permission profile in code page 950 where the sample login context points, a seed
 # script that writes that login context, and the real menu handing off inside it.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
 e2e_setup

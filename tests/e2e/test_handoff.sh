@@ -2,6 +2,7 @@
 # The menu hands off to a module program and ends; a side launch leaves it open; a module that
 # cannot be started is reported and the menu goes on. Real binaries under Xvfb, keys pressed
 # with xdotool, the started programs are recording stand-ins in the working folder.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
 e2e_setup

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The local HTTP server that the online-service tests point the menu at: it must send exactly
 # the configured replies, log what was asked, stay on 127.0.0.1 and be able to never answer.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
 e2e_setup

@@ -3,6 +3,7 @@
 # exactly once and ends the menu; without an entry program the menu says so and still ends.
 # The window is closed as a window manager's close box does it: a WM_DELETE_WINDOW message
 # (xclose.py), since the bare Xvfb has no window manager to act on Alt+F4.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
 e2e_setup

@@ -2,6 +2,7 @@
 # The demo's stand-in program, which the other end-to-end tests rely on to see what the menu
 # handed over: what it records, what its windows show and do, and the harness's own key
 # presses and window closing.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
 e2e_setup
@@ -50,7 +51,7 @@ cat >"$E2E_WORK/tevo-menu" <<EOF
 printf 'tevo-menu\t%s\t%s\n' "\$PWD" "\$#" >>'$E2E_ROOT/menu-starts.tsv'
 EOF
 chmod +x "$E2E_WORK/tevo-menu"
-menu_starts() { cat "$E2E_ROOT/menu-starts.tsv" 2>/dev/null | wc -l; }
+menu_starts() { if [ -f "$E2E_ROOT/menu-starts.tsv" ]; then wc -l <"$E2E_ROOT/menu-starts.tsv"; else echo 0; fi; }
 
 start_window_standin()
 {

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev googletest
-  xvfb xdotool x11-utils imagemagick xauth
+  xvfb xdotool x11-utils imagemagick xauth libx11-6
   fonts-arphic-uming
   python3 util-linux procps
 )

@@ -243,12 +243,8 @@ QString IniProfileFiles::readString(const QString& file, const QString& section,
     // Every failure to read gives the default: a profile can only ever take rights away.
     Result<std::optional<QByteArray>> bytes = readFileBytes(file);
     if (bytes && bytes.value()) {
-        if (const auto doc = ProfileDocument::parse(std::move(*bytes.value()))) {
-            const qsizetype header = doc->findSection(section);
-            const qsizetype line = header < 0 ? -1 : doc->findKey(header, key);
-            if (line >= 0 && doc->lines()[line].kind == ProfileDocument::LineKind::Entry)
-                value = ProfileDocument::unquote(doc->lines()[line].writtenValue);
-        }
+        if (std::optional<QString> found = ProfileDocument::lookUp(*bytes.value(), section, key))
+            value = std::move(*found);
     }
     // The buffer holds bufferSize - 1 bytes of code page 950 and the terminating NUL.
     return TextCodec::cutToCp950Bytes(value, qsizetype(bufferSize) - 1);
@@ -283,7 +279,7 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
         return Status::error(
             QStringLiteral("無法讀取設定檔「%1」：%2").arg(target, systemError(errno)));
     // A read-only file stays as it is, although its folder would allow replacing it.
-    if (exists && ::access(QFile::encodeName(target).constData(), W_OK) != 0)
+    if (exists && ::faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0)
         return Status::error(
             QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(errno)));
 
@@ -296,8 +292,8 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
     const std::optional<QByteArray> keyBytes = encodeAs(doc->encoding(), key);
     const std::optional<QByteArray> valueBytes = encodeAs(doc->encoding(), value);
     if (!sectionBytes || !keyBytes || !valueBytes)
-        return Status::error(QStringLiteral("無法寫入設定檔「%1」：「%2」有 Big5 "
-                                            "（字碼頁 950）無法表示的字")
+        return Status::error(QStringLiteral("無法寫入設定檔「%1」：「%2」有 Big5（字碼頁 950）"
+                                            "無法表示的字")
                                  .arg(target, !sectionBytes ? section : !keyBytes ? key : value));
 
     const QByteArray updated = withKeySet(*doc, *sectionBytes, *keyBytes, *valueBytes, section, key);

@@ -71,6 +71,76 @@ QString ProfileDocument::unquote(const QString& writtenValue)
     return writtenValue;
 }
 
+ProfileDocument::Parts ProfileDocument::split(QStringView lineText)
+{
+    const QStringView trimmed = trimBlanks(lineText);
+    if (trimmed.isEmpty())
+        return {LineKind::Blank, {}, {}};
+    if (trimmed.front() == u'[') {
+        // The name runs to the last `]`; a `[` line without one is an ordinary line.
+        const qsizetype closing = trimmed.lastIndexOf(u']');
+        if (closing > 0)
+            return {LineKind::Section, trimBlanks(trimmed.sliced(1, closing - 1)), {}};
+    }
+    if (trimmed.front() == u';')
+        return {LineKind::Comment, {}, {}};
+    const qsizetype equals = trimmed.indexOf(u'=');
+    if (equals < 0)
+        return {LineKind::NameOnly, trimmed, {}};
+    return {LineKind::Entry, trimBlanks(trimmed.first(equals)),
+            trimBlanks(trimmed.sliced(equals + 1))};
+}
+
+ProfileDocument::Encoding ProfileDocument::encodingOf(const QByteArray& bytes)
+{
+    if (TextCodec::hasUtf8Bom(bytes))
+        return Encoding::Utf8WithBom;
+    // ASCII alone counts as code page 950 (both read it alike), so that text added to such a
+    // file is written the way the suite's other programs read it.
+    if (!isAscii(bytes) && TextCodec::isValidUtf8(bytes))
+        return Encoding::Utf8;
+    return Encoding::Cp950;
+}
+
+QString ProfileDocument::decode(const QByteArray& bytes, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Utf8WithBom:
+        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
+    case Encoding::Utf8:
+        return QString::fromUtf8(bytes);
+    case Encoding::Cp950:
+        break;
+    }
+    return TextCodec::decodeCp950(bytes);
+}
+
+std::optional<QString> ProfileDocument::lookUp(const QByteArray& bytes, QStringView section,
+                                               QStringView key)
+{
+    if (bytes.contains('\0'))
+        return std::nullopt;
+    const QString text = decode(bytes, encodingOf(bytes));
+    bool inSection = false;
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const qsizetype end = lineEndIn(text, pos);
+        const Parts parts = split(QStringView(text).sliced(pos, end - pos));
+        pos = end + lineEndLength(text, end);
+        if (parts.kind == LineKind::Section) {
+            if (inSection)
+                return std::nullopt; // only the first section of that name counts
+            inSection = parts.name.compare(section, Qt::CaseInsensitive) == 0;
+        } else if (inSection && (parts.kind == LineKind::Entry || parts.kind == LineKind::NameOnly) &&
+                   parts.name.compare(key, Qt::CaseInsensitive) == 0) {
+            if (parts.kind == LineKind::NameOnly)
+                return std::nullopt;
+            return unquote(parts.writtenValue.toString());
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<ProfileDocument> ProfileDocument::parse(QByteArray bytes)
 {
     if (bytes.contains('\0'))
@@ -78,29 +148,22 @@ std::optional<ProfileDocument> ProfileDocument::parse(QByteArray bytes)
 
     ProfileDocument doc;
     doc.m_bytes = std::move(bytes);
+    doc.m_encoding = encodingOf(doc.m_bytes);
     const QByteArray& raw = doc.m_bytes;
-    qsizetype rawPos = 0;
-    bool wholeTextValid = true;
-    if (TextCodec::hasUtf8Bom(raw)) {
-        doc.m_encoding = Encoding::Utf8WithBom;
-        rawPos = 3;
-        wholeTextValid = TextCodec::isValidUtf8(QByteArrayView(raw).sliced(rawPos));
-    } else if (!isAscii(raw) && TextCodec::isValidUtf8(raw)) {
-        // ASCII alone counts as code page 950 (both read it alike), so that text added to
-        // such a file is written the way the suite's other programs read it.
-        doc.m_encoding = Encoding::Utf8;
-    } else {
-        doc.m_encoding = Encoding::Cp950;
-        wholeTextValid = false; // checked line by line below, where a line holds U+FFFD
-    }
+    const qsizetype textStart = doc.m_encoding == Encoding::Utf8WithBom ? 3 : 0;
+    // Lines of a code page 950 file, and of a marked file that is not valid UTF-8 as a whole,
+    // are checked one by one where they hold U+FFFD.
+    const bool wholeTextValid =
+        doc.m_encoding == Encoding::Utf8 ||
+        (doc.m_encoding == Encoding::Utf8WithBom &&
+         TextCodec::isValidUtf8(QByteArrayView(raw).sliced(textStart)));
 
     // The whole file is decoded first; the decoded text and the bytes are then split at the
     // same line ends. CR and LF are never part of a multi-byte character in either encoding
     // and a byte that is not a character becomes U+FFFD on its own, so the k-th line of the
     // text is the k-th line of the bytes.
-    const QByteArrayView body = QByteArrayView(raw).sliced(rawPos);
-    const QString text = doc.m_encoding == Encoding::Cp950 ? TextCodec::decodeCp950(body)
-                                                            : QString::fromUtf8(body);
+    const QString text = decode(raw, doc.m_encoding);
+    qsizetype rawPos = textStart;
     qsizetype textPos = 0;
     while (rawPos < raw.size()) {
         Line line;
@@ -120,26 +183,14 @@ std::optional<ProfileDocument> ProfileDocument::parse(QByteArray bytes)
             line.validText = doc.m_encoding == Encoding::Cp950 ? TextCodec::isValidCp950(lineBytes)
                                                                 : TextCodec::isValidUtf8(lineBytes);
         }
-
-        const QStringView trimmed = trimBlanks(lineText);
-        const qsizetype closing = trimmed.lastIndexOf(u']');
-        if (trimmed.isEmpty()) {
-            line.kind = LineKind::Blank;
-        } else if (trimmed.front() == u'[' && closing > 0) {
-            line.kind = LineKind::Section;
-            line.name = trimBlanks(trimmed.sliced(1, closing - 1)).toString();
-        } else if (trimmed.front() == u';') {
-            line.kind = LineKind::Comment;
-        } else if (const qsizetype equals = trimmed.indexOf(u'='); equals >= 0) {
-            line.kind = LineKind::Entry;
-            line.name = trimBlanks(trimmed.first(equals)).toString();
-            line.writtenValue = trimBlanks(trimmed.sliced(equals + 1)).toString();
+        const Parts parts = split(lineText);
+        line.kind = parts.kind;
+        line.name = parts.name.toString();
+        line.writtenValue = parts.writtenValue.toString();
+        if (line.kind == LineKind::Entry) {
             // `=` is never part of a multi-byte character either, so its first byte on the
             // line is the `=` found in the text.
             line.valueBegin = raw.indexOf('=', line.begin) + 1;
-        } else {
-            line.kind = LineKind::NameOnly;
-            line.name = trimmed.toString();
         }
         doc.m_lines.push_back(std::move(line));
     }

@@ -37,6 +37,11 @@ public:
 
     // std::nullopt for data that is not text (it holds a NUL byte).
     static std::optional<ProfileDocument> parse(QByteArray bytes);
+    // The value a reader gets (quotation marks removed) by the same rules as parse(), without
+    // keeping the lines: std::nullopt when the data is not text, or the first section of that
+    // name or the key in it is missing, or the key has no `=`.
+    static std::optional<QString> lookUp(const QByteArray& bytes, QStringView section,
+                                         QStringView key);
 
     Encoding encoding() const { return m_encoding; }
     const QByteArray& bytes() const { return m_bytes; }
@@ -56,6 +61,16 @@ public:
     static QStringView trimBlanks(QStringView text);
 
 private:
+    struct Parts
+    {
+        LineKind kind;
+        QStringView name;
+        QStringView writtenValue;
+    };
+    static Parts split(QStringView lineText);
+    static Encoding encodingOf(const QByteArray& bytes);
+    static QString decode(const QByteArray& bytes, Encoding encoding);
+
     QByteArray m_bytes;
     Encoding m_encoding = Encoding::Cp950;
     std::vector<Line> m_lines;

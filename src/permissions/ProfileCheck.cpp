@@ -65,8 +65,8 @@ std::vector<ProfileFinding> checkPermissionProfile(const ProfileDocument& profil
     const bool bom = profile.encoding() == ProfileDocument::Encoding::Utf8WithBom;
 
     QHash<qint16, qsizetype> firstSectionOfLevel;
-    qint16 level = 0;       // level of the section being read, 0 when none or not counted
-    qsizetype header = -1;  // its header line
+    qint16 level = 0;      // level of the section being read, 0 when none or not counted
+    qsizetype header = -1; // its header line
     QHash<QString, qsizetype> keysSeen; // lower-case key -> first line, in the current section
 
     const auto finishSection = [&] {
@@ -133,8 +133,8 @@ std::vector<ProfileFinding> checkPermissionProfile(const ProfileDocument& profil
             add(i, QStringLiteral("「%1」沒有「=」，主目錄視為沒有值（允許）").arg(line.name));
             continue;
         }
-        const QString read = TextCodec::cutToCp950Bytes(
-            ProfileDocument::unquote(line.writtenValue), kValueBytes);
+        const QString read =
+            TextCodec::cutToCp950Bytes(ProfileDocument::unquote(line.writtenValue), kValueBytes);
         if (!isRefusal(read) && looksLikeRefusal(line.writtenValue))
             add(i, QStringLiteral("「%1」的值「%2」看似 NO，但只有大寫的 NO 才會停用，"
                                   "這個值等於允許")
@@ -142,8 +142,9 @@ std::vector<ProfileFinding> checkPermissionProfile(const ProfileDocument& profil
     }
     finishSection();
     // The lacking keys of a section are known only at its end; they belong to its header.
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const ProfileFinding& a, const ProfileFinding& b) { return a.line < b.line; });
+    std::stable_sort(
+        findings.begin(), findings.end(),
+        [](const ProfileFinding& a, const ProfileFinding& b) { return a.line < b.line; });
     return findings;
 }
 

@@ -17,7 +17,10 @@ namespace tevo {
 
 namespace {
 
-QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // Closes a descriptor when it goes out of scope.
 class FileDescriptor
@@ -75,7 +78,8 @@ QByteArray withKeySet(const ProfileDocument& doc, const QByteArray& section, con
     const auto& lines = doc.lines();
     const qsizetype header = doc.findSection(sectionName);
     if (header < 0) {
-        const qsizetype textStart = doc.encoding() == ProfileDocument::Encoding::Utf8WithBom ? 3 : 0;
+        const qsizetype textStart =
+            doc.encoding() == ProfileDocument::Encoding::Utf8WithBom ? 3 : 0;
         if (out.size() > textStart && !out.endsWith('\n') && !out.endsWith('\r'))
             out += "\r\n";
         out += '[' + section + "]\r\n" + key + '=' + value + "\r\n";
@@ -109,7 +113,8 @@ Status replaceFile(const QString& target, const QByteArray& data, const struct s
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
     const auto failure = [&](int error) {
-        return Status::error(QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(error)));
+        return Status::error(
+            QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(error)));
     };
 
     QByteArray temporary;
@@ -172,8 +177,8 @@ Status replaceFile(const QString& target, const QByteArray& data, const struct s
         return failure(error);
     }
     // Makes the rename itself durable; the new contents are complete either way.
-    FileDescriptor dir(::open(QFile::encodeName(folder).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor dir(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
     return Status::ok();
@@ -187,8 +192,8 @@ Result<std::optional<QByteArray>> IniProfileFiles::readFileBytes(const QString& 
     if (file.isEmpty())
         return std::optional<QByteArray>();
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-    FileDescriptor fd(::open(QFile::encodeName(file).constData(),
-                             O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    FileDescriptor fd(
+        ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return std::optional<QByteArray>();
@@ -235,9 +240,8 @@ Result<std::optional<QByteArray>> IniProfileFiles::readFileBytes(const QString& 
     return std::optional<QByteArray>(std::move(bytes));
 }
 
-QString IniProfileFiles::readString(const QString& file, const QString& section,
-                                    const QString& key, const QString& defaultValue,
-                                    int bufferSize)
+QString IniProfileFiles::readString(const QString& file, const QString& section, const QString& key,
+                                    const QString& defaultValue, int bufferSize)
 {
     QString value = defaultValue;
     // Every failure to read gives the default: a profile can only ever take rights away.
@@ -250,13 +254,14 @@ QString IniProfileFiles::readString(const QString& file, const QString& section,
     return TextCodec::cutToCp950Bytes(value, qsizetype(bufferSize) - 1);
 }
 
-Status IniProfileFiles::writeString(const QString& file, const QString& section,
-                                    const QString& key, const QString& value)
+Status IniProfileFiles::writeString(const QString& file, const QString& section, const QString& key,
+                                    const QString& value)
 {
+    if (file.isEmpty())
+        return Status::error(QStringLiteral("無法寫入設定檔：沒有檔案名稱"));
     if (!isWritableName(section, false) || !isWritableName(key, true))
-        return Status::error(
-            QStringLiteral("無法寫入設定檔「%1」：段落「%2」或名稱「%3」不合格式")
-                .arg(file, section, key));
+        return Status::error(QStringLiteral("無法寫入設定檔「%1」：段落「%2」或名稱「%3」不合格式")
+                                 .arg(file, section, key));
     if (value.contains(u'\r') || value.contains(u'\n'))
         return Status::error(
             QStringLiteral("無法寫入設定檔「%1」：「%2」的值不能分成多行").arg(file, key));
@@ -279,14 +284,14 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
         return Status::error(
             QStringLiteral("無法讀取設定檔「%1」：%2").arg(target, systemError(errno)));
     // A read-only file stays as it is, although its folder would allow replacing it.
-    if (exists && ::faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0)
+    if (exists &&
+        ::faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0)
         return Status::error(
             QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(errno)));
 
     const auto doc = ProfileDocument::parse(exists ? std::move(*existing.value()) : QByteArray());
     if (!doc)
-        return Status::error(
-            QStringLiteral("「%1」不是文字設定檔，不予覆寫").arg(target));
+        return Status::error(QStringLiteral("「%1」不是文字設定檔，不予覆寫").arg(target));
 
     const std::optional<QByteArray> sectionBytes = encodeAs(doc->encoding(), section);
     const std::optional<QByteArray> keyBytes = encodeAs(doc->encoding(), key);
@@ -294,9 +299,12 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
     if (!sectionBytes || !keyBytes || !valueBytes)
         return Status::error(QStringLiteral("無法寫入設定檔「%1」：「%2」有 Big5（字碼頁 950）"
                                             "無法表示的字")
-                                 .arg(target, !sectionBytes ? section : !keyBytes ? key : value));
+                                 .arg(target, !sectionBytes ? section
+                                              : !keyBytes   ? key
+                                                            : value));
 
-    const QByteArray updated = withKeySet(*doc, *sectionBytes, *keyBytes, *valueBytes, section, key);
+    const QByteArray updated =
+        withKeySet(*doc, *sectionBytes, *keyBytes, *valueBytes, section, key);
     if (exists && updated == doc->bytes())
         return Status::ok(); // already holds the value
     return replaceFile(target, updated, exists ? &st : nullptr);

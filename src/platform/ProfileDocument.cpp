@@ -38,8 +38,7 @@ qsizetype lineEndIn(const QString& text, qsizetype from)
 }
 
 // Length of the line end at `at`: CR LF counts as one.
-template <typename Text>
-qsizetype lineEndLength(const Text& text, qsizetype at)
+template <typename Text> qsizetype lineEndLength(const Text& text, qsizetype at)
 {
     if (at >= text.size())
         return 0;
@@ -131,7 +130,8 @@ std::optional<QString> ProfileDocument::lookUp(const QByteArray& bytes, QStringV
             if (inSection)
                 return std::nullopt; // only the first section of that name counts
             inSection = parts.name.compare(section, Qt::CaseInsensitive) == 0;
-        } else if (inSection && (parts.kind == LineKind::Entry || parts.kind == LineKind::NameOnly) &&
+        } else if (inSection &&
+                   (parts.kind == LineKind::Entry || parts.kind == LineKind::NameOnly) &&
                    parts.name.compare(key, Qt::CaseInsensitive) == 0) {
             if (parts.kind == LineKind::NameOnly)
                 return std::nullopt;
@@ -153,10 +153,9 @@ std::optional<ProfileDocument> ProfileDocument::parse(QByteArray bytes)
     const qsizetype textStart = doc.m_encoding == Encoding::Utf8WithBom ? 3 : 0;
     // Lines of a code page 950 file, and of a marked file that is not valid UTF-8 as a whole,
     // are checked one by one where they hold U+FFFD.
-    const bool wholeTextValid =
-        doc.m_encoding == Encoding::Utf8 ||
-        (doc.m_encoding == Encoding::Utf8WithBom &&
-         TextCodec::isValidUtf8(QByteArrayView(raw).sliced(textStart)));
+    const bool wholeTextValid = doc.m_encoding == Encoding::Utf8 ||
+                                (doc.m_encoding == Encoding::Utf8WithBom &&
+                                 TextCodec::isValidUtf8(QByteArrayView(raw).sliced(textStart)));
 
     // The whole file is decoded first; the decoded text and the bytes are then split at the
     // same line ends. CR and LF are never part of a multi-byte character in either encoding
@@ -181,7 +180,7 @@ std::optional<ProfileDocument> ProfileDocument::parse(QByteArray bytes)
             const QByteArrayView lineBytes(raw.constData() + line.begin,
                                            line.contentEnd - line.begin);
             line.validText = doc.m_encoding == Encoding::Cp950 ? TextCodec::isValidCp950(lineBytes)
-                                                                : TextCodec::isValidUtf8(lineBytes);
+                                                               : TextCodec::isValidUtf8(lineBytes);
         }
         const Parts parts = split(lineText);
         line.kind = parts.kind;

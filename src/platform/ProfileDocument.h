@@ -20,15 +20,27 @@ namespace tevo {
 class ProfileDocument
 {
 public:
-    enum class Encoding { Cp950, Utf8, Utf8WithBom };
-    enum class LineKind { Blank, Comment, Section, Entry, NameOnly };
+    enum class Encoding
+    {
+        Cp950,
+        Utf8,
+        Utf8WithBom
+    };
+    enum class LineKind
+    {
+        Blank,
+        Comment,
+        Section,
+        Entry,
+        NameOnly
+    };
 
     struct Line
     {
         LineKind kind = LineKind::Blank;
-        QString name;         // section or key name, trimmed
-        QString writtenValue; // Entry: the value trimmed, quotation marks as written
-        qsizetype begin = 0;  // byte offsets into bytes(): the line,
+        QString name;             // section or key name, trimmed
+        QString writtenValue;     // Entry: the value trimmed, quotation marks as written
+        qsizetype begin = 0;      // byte offsets into bytes(): the line,
         qsizetype contentEnd = 0; // the end of its text before the line end,
         qsizetype end = 0;        // the end after the line end
         qsizetype valueBegin = 0; // Entry: just after the `=`

@@ -63,41 +63,41 @@ bool decode(QByteArrayView bytes, QString* out, bool strict)
             if (static_cast<unsigned char>(c) >= 0x80 && strict)
                 return false;
             if (out)
-                out->append(static_cast<unsigned char>(c) < 0x80 ? QChar(c) : QChar::ReplacementCharacter);
+                out->append(static_cast<unsigned char>(c) < 0x80 ? QChar(c)
+                                                                 : QChar::ReplacementCharacter);
         }
         return true;
     }
     iconv_t cd = converter.handle();
-    // Every character of code page 950 is one UTF-16 unit and takes at least one byte.
+    // Every character of code page 950 is one UTF-16 unit and takes at least one byte, so the
+    // buffer grows only if the C library maps differently.
     QString buffer(bytes.size() + 1, Qt::Uninitialized);
     char* in = const_cast<char*>(bytes.data());
     size_t inLeft = static_cast<size_t>(bytes.size());
     char* outStart = reinterpret_cast<char*>(buffer.data());
     char* outPtr = outStart;
     size_t outLeft = static_cast<size_t>(buffer.size()) * sizeof(char16_t);
+    const auto grow = [&] {
+        const qsizetype used = outPtr - outStart;
+        buffer.resize(buffer.size() * 2);
+        outStart = reinterpret_cast<char*>(buffer.data());
+        outPtr = outStart + used;
+        outLeft = static_cast<size_t>(buffer.size()) * sizeof(char16_t) - used;
+    };
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1))
             break;
         if (errno == E2BIG) {
-            const qsizetype used = outPtr - outStart;
-            buffer.resize(buffer.size() * 2);
-            outStart = reinterpret_cast<char*>(buffer.data());
-            outPtr = outStart + used;
-            outLeft = static_cast<size_t>(buffer.size()) * sizeof(char16_t) - used;
+            grow();
             continue;
         }
-        // EILSEQ (no character) or EINVAL (a lead byte at the end): skip one byte.
+        // EILSEQ (no character) or EINVAL (a lead byte at the end): one U+FFFD for one byte.
         if (strict)
             return false;
-        if (outLeft < sizeof(char16_t)) {
-            const qsizetype used = outPtr - outStart;
-            buffer.resize(buffer.size() + bytes.size() + 1);
-            outStart = reinterpret_cast<char*>(buffer.data());
-            outPtr = outStart + used;
-            outLeft = static_cast<size_t>(buffer.size()) * sizeof(char16_t) - used;
-        }
+        if (outLeft < sizeof(char16_t))
+            grow();
         const char16_t replacement = QChar::ReplacementCharacter;
-        memcpy(outPtr, &replacement, sizeof replacement);
+        std::memcpy(outPtr, &replacement, sizeof replacement);
         outPtr += sizeof replacement;
         outLeft -= sizeof replacement;
         ++in;
@@ -120,7 +120,10 @@ QString TextCodec::decodeCp950(QByteArrayView bytes)
     return text;
 }
 
-bool TextCodec::isValidCp950(QByteArrayView bytes) { return decode(bytes, nullptr, true); }
+bool TextCodec::isValidCp950(QByteArrayView bytes)
+{
+    return decode(bytes, nullptr, true);
+}
 
 std::optional<QByteArray> TextCodec::encodeCp950(QStringView text)
 {
@@ -187,9 +190,15 @@ bool TextCodec::isValidUtf8(QByteArrayView bytes)
     return true;
 }
 
-bool TextCodec::hasUtf8Bom(QByteArrayView bytes) { return bytes.startsWith("\xEF\xBB\xBF"); }
+bool TextCodec::hasUtf8Bom(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF");
+}
 
-bool TextCodec::isUtf8Text(QByteArrayView bytes) { return hasUtf8Bom(bytes) || isValidUtf8(bytes); }
+bool TextCodec::isUtf8Text(QByteArrayView bytes)
+{
+    return hasUtf8Bom(bytes) || isValidUtf8(bytes);
+}
 
 int TextCodec::cp950Length(char32_t codePoint)
 {

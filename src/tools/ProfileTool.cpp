@@ -70,22 +70,17 @@ QString resolveFile(const QString& file)
     return lookUpFile(info.path(), info.fileName());
 }
 
-// The profile as the menu would parse it; an error message when it cannot be read at all.
-std::optional<ProfileDocument> loadProfile(const QString& file, QString* error)
+// The bytes of an existing, readable profile; an error message otherwise.
+std::optional<QByteArray> loadProfile(const QString& file, QString* error)
 {
     Result<std::optional<QByteArray>> bytes = IniProfileFiles::readFileBytes(file);
     if (!bytes) {
         *error = bytes.error();
         return std::nullopt;
     }
-    if (!bytes.value()) {
+    if (!bytes.value())
         *error = QStringLiteral("找不到設定檔「%1」").arg(file);
-        return std::nullopt;
-    }
-    std::optional<ProfileDocument> doc = ProfileDocument::parse(std::move(*bytes.value()));
-    if (!doc)
-        *error = QStringLiteral("「%1」不是文字檔（含有 NUL 位元組），主目錄不會讀取").arg(file);
-    return doc;
+    return std::move(bytes.value());
 }
 
 QString captionOf(const char* name)
@@ -101,8 +96,12 @@ QString buttonCaption(const char* name)
         const char* name;
         const char* caption;
     } buttons[] = {
-        {"Command1", "開立新工單"}, {"Command2", "結帳登記"}, {"Command3", "客戶新增"},
-        {"Command4", "開立進貨單"}, {"Command5", "付款登記"}, {"Command6", "營業查詢"},
+        {"Command1", "開立新工單"},
+        {"Command2", "結帳登記"},
+        {"Command3", "客戶新增"},
+        {"Command4", "開立進貨單"},
+        {"Command5", "付款登記"},
+        {"Command6", "營業查詢"},
         {"Command8", "發現本系統有更新的版本，請立即為本程式升級"},
     };
     for (const auto& button : buttons) {
@@ -127,8 +126,8 @@ int runGet(const QStringList& args)
     if (args.size() != 3)
         return usageError(QStringLiteral("get 需要三個引數：FILE SECTION KEY"));
     IniProfileFiles profiles;
-    print(stdout, profiles.readString(resolveFile(args[0]), args[1], args[2], QString(), 200) +
-                      u'\n');
+    print(stdout,
+          profiles.readString(resolveFile(args[0]), args[1], args[2], QString(), 200) + u'\n');
     return 0;
 }
 
@@ -139,7 +138,8 @@ int runShow(const QStringList& args)
     bool isNumber = false;
     const int level = args[1].trimmed().toInt(&isNumber);
     if (!isNumber || level < -32768 || level > 32767)
-        return usageError(QStringLiteral("使用者等級「%1」不是 -32768 到 32767 的整數").arg(args[1]));
+        return usageError(
+            QStringLiteral("使用者等級「%1」不是 -32768 到 32767 的整數").arg(args[1]));
     const QString file = resolveFile(args[0]);
     QString error;
     if (!loadProfile(file, &error)) {
@@ -166,16 +166,19 @@ int runShow(const QStringList& args)
             menu += QStringLiteral("（子選單中的 %1 也無法選取）").arg(children.join(u'、'));
         lines.append(menu + QStringLiteral("　權限項目「%1」").arg(key));
         if (row.button)
-            lines.append(QStringLiteral("  按鈕「%1」　權限項目「%2」").arg(buttonCaption(row.button), key));
+            lines.append(
+                QStringLiteral("  按鈕「%1」　權限項目「%2」").arg(buttonCaption(row.button), key));
     }
     if (areas == 0) {
-        print(stdout, QStringLiteral("等級 %1 [%2]：沒有停用任何項目。\n").arg(level).arg(*section));
+        print(stdout,
+              QStringLiteral("等級 %1 [%2]：沒有停用任何項目。\n").arg(level).arg(*section));
         return 0;
     }
-    print(stdout, QStringLiteral("等級 %1 [%2]：%3 個權限項目停用，以下選單項目與按鈕呈現淡灰色：\n")
-                      .arg(level)
-                      .arg(*section)
-                      .arg(areas));
+    print(stdout,
+          QStringLiteral("等級 %1 [%2]：%3 個權限項目停用，以下選單項目與按鈕呈現淡灰色：\n")
+              .arg(level)
+              .arg(*section)
+              .arg(areas));
     print(stdout, lines.join(u'\n') + u'\n');
     return 0;
 }
@@ -186,15 +189,23 @@ int runCheck(const QStringList& args)
         return usageError(QStringLiteral("check 需要一個引數：FILE"));
     const QString file = resolveFile(args[0]);
     QString error;
-    const std::optional<ProfileDocument> doc = loadProfile(file, &error);
-    if (!doc) {
+    std::optional<QByteArray> bytes = loadProfile(file, &error);
+    if (!bytes) {
         print(stderr, QStringLiteral("tevo-profile: %1\n").arg(error));
         return kUsageError;
     }
-    const std::vector<ProfileFinding> findings = checkPermissionProfile(*doc);
+    const std::optional<ProfileDocument> doc = ProfileDocument::parse(std::move(*bytes));
+    std::vector<ProfileFinding> findings;
+    if (doc)
+        findings = checkPermissionProfile(*doc);
+    else
+        findings.push_back(
+            {0, QStringLiteral("檔案含有 NUL 位元組（可能存成了 UTF-16 或不是文字檔），"
+                               "主目錄不會讀取其中任何設定")});
     for (const ProfileFinding& finding : findings) {
         if (finding.line > 0)
-            print(stdout, QStringLiteral("%1:%2: %3\n").arg(file).arg(finding.line).arg(finding.message));
+            print(stdout,
+                  QStringLiteral("%1:%2: %3\n").arg(file).arg(finding.line).arg(finding.message));
         else
             print(stdout, QStringLiteral("%1: %2\n").arg(file, finding.message));
     }

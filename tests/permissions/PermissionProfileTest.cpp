@@ -20,7 +20,10 @@ using test::big5;
 using test::FakeView;
 using test::writeBytes;
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 // Every key of one section set to `value`.
 QByteArray wholeSection(const char* section, const char* value)
@@ -78,11 +81,12 @@ protected:
 
 TEST_F(ApplyPermissions, EachLevelGreysExactlyItsRowsMenuEntryFirst)
 {
-    writeProfile("[第二級]\r\n工單作業=NO\r\n"
-                 "[第三級]\r\n客戶編輯=NO\r\n材料編輯=\" NO \"\r\n結帳登記=no\r\n更新='NO'\r\n日報表=No\r\n"
-                 "[第四級]\r\n更新=NO\r\n" +
-                 wholeSection("第五級", "NO") + "[第六級]\r\n" + wholeSection("第一級", "NO") +
-                 wholeSection("第七級", "NO"));
+    writeProfile(
+        "[第二級]\r\n工單作業=NO\r\n"
+        "[第三級]\r\n客戶編輯=NO\r\n材料編輯=\" NO \"\r\n結帳登記=no\r\n更新='NO'\r\n日報表=No\r\n"
+        "[第四級]\r\n更新=NO\r\n" +
+        wholeSection("第五級", "NO") + "[第六級]\r\n" + wholeSection("第一級", "NO") +
+        wholeSection("第七級", "NO"));
     QStringList allControls;
     for (const PermissionRow& row : permissionTable()) {
         allControls.append(u8(row.menuEntry));
@@ -120,12 +124,12 @@ TEST_F(ApplyPermissions, OnlyNoInCapitalsForbids)
         const char* line;
         bool forbids;
     } cases[] = {
-        {"工單作業=NO", true},         {"工單作業 = NO ", true},      {"\t工單作業\t=\tNO\t", true},
-        {"工單作業=\"NO\"", true},     {"工單作業=\" NO \"", true},   {"工單作業='NO'", true},
-        {"工單作業=no", false},        {"工單作業=No", false},        {"工單作業=nO", false},
-        {"工單作業=N0", false},        {"工單作業=NO.", false},       {"工單作業=\"NO\t\"", false},
-        {"工單作業=NO ;停用", false},  {"工單作業=\"NO'", false},     {"工單作業", false},
-        {"工單作業=", false},          {";工單作業=NO", false},       {"工單作業=YES", false},
+        {"工單作業=NO", true},        {"工單作業 = NO ", true},    {"\t工單作業\t=\tNO\t", true},
+        {"工單作業=\"NO\"", true},    {"工單作業=\" NO \"", true}, {"工單作業='NO'", true},
+        {"工單作業=no", false},       {"工單作業=No", false},      {"工單作業=nO", false},
+        {"工單作業=N0", false},       {"工單作業=NO.", false},     {"工單作業=\"NO\t\"", false},
+        {"工單作業=NO ;停用", false}, {"工單作業=\"NO'", false},   {"工單作業", false},
+        {"工單作業=", false},         {";工單作業=NO", false},     {"工單作業=YES", false},
     };
     for (const auto& row : cases) {
         writeProfile(QByteArray("[第三級]\r\n") + row.line + "\r\n");
@@ -152,8 +156,8 @@ TEST_F(ApplyPermissions, ProfileLocation)
         {u8("/srv/garage"), u8("/權限/"), u8("/srv/garage/權限/權限.INI")},
         {u8("  /srv/garage  "), u8("/權限/"), u8("/srv/garage/權限/權限.INI")},
         {u8("/srv/garage"), u8(" /p/ "), u8("/srv/garage /p/ /p/.INI")},
-        {u8("/srv/garage/"), u8("ab"), u8("/srv/garage/ab.INI")},        // two characters
-        {QString(), u8("/權限/"), u8("/權限/權限.INI")},                  // empty host directory
+        {u8("/srv/garage/"), u8("ab"), u8("/srv/garage/ab.INI")}, // two characters
+        {QString(), u8("/權限/"), u8("/權限/權限.INI")},          // empty host directory
         {u8("/srv"), u8("a"), std::nullopt},
         {u8("/srv"), QString(), std::nullopt},
         {host, u8("/P/"), host + u8("/P/p.ini")},
@@ -194,7 +198,7 @@ TEST_F(ApplyPermissions, TwoCharacterFolderAndEmptyHostDirectoryReachTheirFiles)
 
 TEST_F(ApplyPermissions, MissingOrDamagedProfileRestrictsNothing)
 {
-    EXPECT_TRUE(apply(3).enableCalls.isEmpty()); // no file yet
+    EXPECT_TRUE(apply(3).enableCalls.isEmpty());    // no file yet
     QDir(m_dir.path()).mkpath(u8("權限/權限.INI")); // a folder in its place
     EXPECT_TRUE(apply(3).enableCalls.isEmpty());
     LoginContext shortFolder = login(3);
@@ -213,11 +217,13 @@ TEST_F(ApplyPermissions, EveryKeyIsReadAfreshAndNothingIsReenabled)
     ASSERT_EQ(profiles.asked.size(), 43);
     const QString file = m_dir.path() + u8("/權限/權限.INI");
     for (int i = 0; i < 43; ++i)
-        EXPECT_EQ(profiles.asked[i], file + u8("|第三級|") + u8(permissionTable()[i].key) + u8("|200"));
+        EXPECT_EQ(profiles.asked[i],
+                  file + u8("|第三級|") + u8(permissionTable()[i].key) + u8("|200"));
 
     writeProfile("[第三級]\r\n工單作業=no\r\n更新=NO\r\n"); // a second run only adds greying
     applyPermissions(profiles, login(3), view);
-    EXPECT_EQ(view.enableCalls, (QStringList{u8("DC222R"), u8("Command1"), u8("TGEV"), u8("Command8")}));
+    EXPECT_EQ(view.enableCalls,
+              (QStringList{u8("DC222R"), u8("Command1"), u8("TGEV"), u8("Command8")}));
     EXPECT_FALSE(view.isControlEnabled(u8("DC222R")));
 }
 
@@ -237,8 +243,8 @@ TEST_F(ApplyPermissions, FortyThreeKeyProfileTiming)
         applyPermissions(m_profiles, login(6), view);
     }
     const double perRunMs = double(timer.nsecsElapsed()) / kRuns / 1e6;
-    std::cout << "[ timing ] 43-key profile (" << profile.size() << " bytes, 5 sections): "
-              << perRunMs << " ms per application\n";
+    std::cout << "[ timing ] 43-key profile (" << profile.size()
+              << " bytes, 5 sections): " << perRunMs << " ms per application\n";
     RecordProperty("milliseconds_per_application", std::to_string(perRunMs));
     EXPECT_EQ(view.disabled.size(), 50); // 43 menu entries and 7 buttons
 }

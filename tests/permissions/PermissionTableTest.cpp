@@ -10,7 +10,10 @@
 namespace tevo {
 namespace {
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 // The function areas as the administrator's documentation lists them: key, menu entry and its
 // caption, button.
@@ -99,14 +102,15 @@ TEST(PermissionTable, SectionOfEachLevel)
         int level;
         const char* section; // "" for none
     } cases[] = {
-        {-32768, ""}, {0, ""}, {1, ""}, {2, "第二級"}, {3, "第三級"}, {4, "第四級"},
-        {5, "第五級"}, {6, "第六級"}, {7, ""}, {32767, ""},
+        {-32768, ""},  {0, ""},       {1, ""},       {2, "第二級"}, {3, "第三級"},
+        {4, "第四級"}, {5, "第五級"}, {6, "第六級"}, {7, ""},       {32767, ""},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(permissionSection(qint16(row.level)).value_or(QString()), u8(row.section))
             << row.level;
-        if (*row.section)
+        if (*row.section) {
             EXPECT_EQ(levelOfPermissionSection(u8(row.section)), row.level) << row.section;
+        }
     }
     EXPECT_EQ(levelOfPermissionSection(u8("第一級")), 0);
     EXPECT_EQ(levelOfPermissionSection(u8("第七級")), 0);
@@ -119,8 +123,8 @@ TEST(PermissionTable, OnlyCapitalNoForbids)
         const char* value;
         bool forbids;
     } cases[] = {
-        {"NO", true},   {" NO ", true}, {"   NO", true}, {"no", false},  {"No", false},
-        {"nO", false},  {"N0", false},  {"NO.", false}, {"NOT", false}, {"", false},
+        {"NO", true},    {" NO ", true},  {"   NO", true}, {"no", false},  {"No", false},
+        {"nO", false},   {"N0", false},   {"NO.", false},  {"NOT", false}, {"", false},
         {"\tNO", false}, {"NO\t", false}, {"　NO", false}, {"N O", false}, {"\"NO\"", false},
     };
     for (const auto& row : cases)

@@ -14,7 +14,10 @@ namespace {
 using test::big5;
 using test::writeBytes;
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 class IniProfileRead : public ::testing::Test
 {
@@ -40,7 +43,8 @@ TEST_F(IniProfileRead, PrivateProfileRules)
         const char* key;
         const char* expected; // "<default>" for the caller's default
     } cases[] = {
-        {"blanks around everything", big5("  [ 第三級 ]\t\r\n \t工單作業 \t= \v\fNO \t\r\n"), "第三級", "工單作業", "NO"},
+        {"blanks around everything", big5("  [ 第三級 ]\t\r\n \t工單作業 \t= \v\fNO \t\r\n"),
+         "第三級", "工單作業", "NO"},
         {"double quotes", big5("[a]\r\nk=\" NO \"\r\n"), "a", "k", " NO "},
         {"single quotes", big5("[a]\r\nk='NO'\r\n"), "a", "k", "NO"},
         {"mismatched quotes", big5("[a]\r\nk=\"NO'\r\n"), "a", "k", "\"NO'"},
@@ -54,7 +58,8 @@ TEST_F(IniProfileRead, PrivateProfileRules)
         {"valueless key wins", big5("[a]\r\nk\r\nk=NO\r\n"), "a", "k", "<default>"},
         {"first key wins", big5("[a]\r\nK=1\r\nk=2\r\n"), "a", "k", "1"},
         {"first section wins", big5("[a]\r\nk=1\r\n[A]\r\nk=2\r\n"), "a", "k", "1"},
-        {"key only in later duplicate", big5("[a]\r\nk=1\r\n[a]\r\nj=2\r\n"), "a", "j", "<default>"},
+        {"key only in later duplicate", big5("[a]\r\nk=1\r\n[a]\r\nj=2\r\n"), "a", "j",
+         "<default>"},
         {"keys before any section", big5("k=1\r\n[a]\r\n"), "a", "k", "<default>"},
         {"missing section", big5("[a]\r\nk=1\r\n"), "b", "k", "<default>"},
         {"missing key", big5("[a]\r\nk=1\r\n"), "a", "j", "<default>"},
@@ -67,11 +72,13 @@ TEST_F(IniProfileRead, PrivateProfileRules)
         {"ASCII case", big5("[Section]\r\nKEY=1\r\n"), "SECTION", "key", "1"},
         // Second bytes that are ASCII: 許 B3 5C, 包 A5 5D, 乙 A4 41, 兀 A4 61.
         {"] as second byte", big5("[包]\r\n許=1\r\n"), "包", "許", "1"},
-        {"] second byte after header", big5("[第三級]包\r\n工單作業=NO\r\n"), "第三級", "工單作業", "NO"},
+        {"] second byte after header", big5("[第三級]包\r\n工單作業=NO\r\n"), "第三級", "工單作業",
+         "NO"},
         {"lone [包 is no header", big5("[a]\r\n[包\r\nk=1\r\n"), "a", "k", "1"},
         {"乙 is not 兀", big5("[乙]\r\nk=1\r\n[兀]\r\nk=2\r\n"), "兀", "k", "2"},
         {"damaged bytes elsewhere", "[a]\r\nx=\xFF\xB3\r\nk=1\r\n", "a", "k", "1"},
-        {"UTF-8 without mark", "[\xE7\xAC\xAC\xE4\xB8\x89\xE7\xB4\x9A]\nk=\xE8\xA8\xB1\n", "第三級", "k", "許"},
+        {"UTF-8 without mark", "[\xE7\xAC\xAC\xE4\xB8\x89\xE7\xB4\x9A]\nk=\xE8\xA8\xB1\n", "第三級",
+         "k", "許"},
         {"UTF-8 with mark", "\xEF\xBB\xBF[a]\r\nk=\xE5\x8C\x85\r\n", "a", "k", "包"},
         {"UTF-8 mark, damaged line", "\xEF\xBB\xBF[a]\r\nx=\xE5\r\nk=1\r\n", "a", "k", "1"},
         {"binary file", QByteArray("[a]\r\nk=1\r\n\0\x01", 12), "a", "k", "<default>"},
@@ -79,7 +86,8 @@ TEST_F(IniProfileRead, PrivateProfileRules)
     };
     for (const auto& row : cases) {
         const QString path = file(row.bytes);
-        const QString expected = qstrcmp(row.expected, "<default>") == 0 ? u8("dflt") : u8(row.expected);
+        const QString expected =
+            qstrcmp(row.expected, "<default>") == 0 ? u8("dflt") : u8(row.expected);
         EXPECT_EQ(m_profiles.readString(path, u8(row.section), u8(row.key), u8("dflt")), expected)
             << row.what;
         // The line table that writing and checking use follows the same rules.
@@ -104,7 +112,8 @@ TEST_F(IniProfileRead, ValueCutToBufferInCodePage950)
     } cases[] = {
         {"[a]\r\nk=" + QByteArray(300, 'x') + "\r\n", 200, QString(199, u'x')},
         {big5("[a]\r\nk=" + u8("許").repeated(150).toUtf8()), 200, u8("許").repeated(99)},
-        {big5("[a]\r\nk=a" + u8("許").repeated(150).toUtf8()), 200, u8("a") + u8("許").repeated(99)},
+        {big5("[a]\r\nk=a" + u8("許").repeated(150).toUtf8()), 200,
+         u8("a") + u8("許").repeated(99)},
         // UTF-8 files are cut by the same code page 950 measure.
         {"[a]\nk=" + u8("許").repeated(150).toUtf8(), 200, u8("許").repeated(99)},
         {"[a]\r\nk=abc\r\n", 3, u8("ab")},
@@ -137,7 +146,8 @@ TEST_F(IniProfileRead, FilesThatAreNoProfileGiveTheDefault)
         QString(),
     };
     for (const QString& path : cases)
-        EXPECT_EQ(m_profiles.readString(path, u8("a"), u8("k"), u8("dflt")), u8("dflt")) << path.toStdString();
+        EXPECT_EQ(m_profiles.readString(path, u8("a"), u8("k"), u8("dflt")), u8("dflt"))
+            << path.toStdString();
     test::runWithoutPermissionOverride([&] {
         EXPECT_EQ(m_profiles.readString(unreadable, u8("a"), u8("k"), u8("dflt")), u8("dflt"));
     });

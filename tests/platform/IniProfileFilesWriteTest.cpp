@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -18,7 +18,10 @@ using test::entriesOf;
 using test::readBytes;
 using test::writeBytes;
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 const QByteArray kMissing = "<missing>";
 
@@ -72,10 +75,12 @@ TEST(IniProfileWrite, ChangesOneKeyAndKeepsEveryOtherByte)
         if (row.before != kMissing)
             writeBytes(path, row.before);
         IniProfileFiles profiles;
-        const Status status = profiles.writeString(path, u8(row.section), u8(row.key), u8(row.value));
+        const Status status =
+            profiles.writeString(path, u8(row.section), u8(row.key), u8(row.value));
         EXPECT_TRUE(status.isOk()) << row.what << ": " << status.message().toStdString();
         EXPECT_EQ(readBytes(path), row.after) << row.what;
-        EXPECT_EQ(profiles.readString(path, u8(row.section), u8(row.key)), u8(row.value)) << row.what;
+        EXPECT_EQ(profiles.readString(path, u8(row.section), u8(row.key)), u8(row.value))
+            << row.what;
         EXPECT_EQ(entriesOf(dir.path()), QStringList{QStringLiteral("kelpan.INI")}) << row.what;
     }
 }

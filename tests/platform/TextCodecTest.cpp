@@ -5,7 +5,10 @@
 namespace tevo {
 namespace {
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+QString u8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 TEST(TextCodec, Cp950CharactersWhoseSecondByteIsAscii)
 {
@@ -14,9 +17,9 @@ TEST(TextCodec, Cp950CharactersWhoseSecondByteIsAscii)
         const char* text;
         QByteArray bytes;
     } cases[] = {
-        {"許", "\xB3\x5C"},  {"包", "\xA5\x5D"},  {"乙", "\xA4\x41"},  {"兀", "\xA4\x61"},
-        {"α", "\xA3\x5C"},   {"第三級", "\xB2\xC4\xA4\x54\xAF\xC5"}, {"a=b;[c]", "a=b;[c]"},
-        {"", ""},
+        {"許", "\xB3\x5C"},     {"包", "\xA5\x5D"}, {"乙", "\xA4\x41"},
+        {"兀", "\xA4\x61"},     {"α", "\xA3\x5C"},  {"第三級", "\xB2\xC4\xA4\x54\xAF\xC5"},
+        {"a=b;[c]", "a=b;[c]"}, {"", ""},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(TextCodec::encodeCp950(u8(row.text)), row.bytes) << row.text;
@@ -35,8 +38,8 @@ TEST(TextCodec, DamagedCp950BecomesOneReplacementPerByteAndKeepsWhatFollows)
         const char* text;
     } cases[] = {
         {"\xFF", "\xEF\xBF\xBD"},
-        {"a\xB3", "a\xEF\xBF\xBD"},                 // lead byte at the end
-        {"\xB3\r\nk=v", "\xEF\xBF\xBD\r\nk=v"},     // lead byte before a line end
+        {"a\xB3", "a\xEF\xBF\xBD"},             // lead byte at the end
+        {"\xB3\r\nk=v", "\xEF\xBF\xBD\r\nk=v"}, // lead byte before a line end
         {"\xB3\x5C\xFF\xA5\x5D", "許\xEF\xBF\xBD包"},
     };
     for (const auto& row : cases) {
@@ -54,14 +57,14 @@ TEST(TextCodec, StrictUtf8)
     } cases[] = {
         {"", true},
         {"plain", true},
-        {"\xE8\xA8\xB1", true},         // 許
-        {"\xF0\x9F\x98\x80", true},     // outside the BMP
-        {"\xE8\xA8", false},            // cut short
-        {"\xC0\xAF", false},            // overlong "/"
-        {"\xE0\x80\xAF", false},        // overlong
-        {"\xED\xA0\x80", false},        // surrogate
-        {"\xF4\x90\x80\x80", false},    // above U+10FFFF
-        {"\xB3\x5C", false},            // Big5 許
+        {"\xE8\xA8\xB1", true},      // 許
+        {"\xF0\x9F\x98\x80", true},  // outside the BMP
+        {"\xE8\xA8", false},         // cut short
+        {"\xC0\xAF", false},         // overlong "/"
+        {"\xE0\x80\xAF", false},     // overlong
+        {"\xED\xA0\x80", false},     // surrogate
+        {"\xF4\x90\x80\x80", false}, // above U+10FFFF
+        {"\xB3\x5C", false},         // Big5 許
         {"\x80", false},
     };
     for (const auto& row : cases)
@@ -81,11 +84,11 @@ TEST(TextCodec, CutAtCp950CharacterBoundary)
         QString expected;
     } cases[] = {
         {xs300, 199, QString(199, u'x')},
-        {chinese150, 199, u8("許").repeated(99)},          // 198 bytes: no half character
+        {chinese150, 199, u8("許").repeated(99)}, // 198 bytes: no half character
         {u8("a") + chinese150, 199, u8("a") + u8("許").repeated(99)},
         {u8("ab許"), 3, u8("ab")},
         {u8("ab許"), 4, u8("ab許")},
-        {u8("😀😀"), 1, u8("😀")},                          // no Big5 form: one byte, like "?"
+        {u8("😀😀"), 1, u8("😀")}, // no Big5 form: one byte, like "?"
         {u8("abc"), 0, QString()},
         {u8("abc"), -5, QString()},
     };

@@ -56,8 +56,7 @@ inline QStringList entriesOf(const QString& folder)
 // Runs `work` on a thread without the capabilities that let root ignore file permissions, so a
 // read-only folder is read-only also when the tests run as root. Capabilities belong to one
 // thread in Linux; the raw system call changes only the calling thread.
-template <typename Work>
-void runWithoutPermissionOverride(Work work)
+template <typename Work> void runWithoutPermissionOverride(Work work)
 {
     std::thread thread([&work] {
         __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};

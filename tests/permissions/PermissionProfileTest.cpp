@@ -172,28 +172,30 @@ TEST_F(ApplyPermissions, ProfileLocation)
     }
 }
 
-TEST_F(ApplyPermissions, TwoCharacterFolderAndEmptyHostDirectoryReachTheirFiles)
+TEST_F(ApplyPermissions, TwoCharacterFolderAndEmptyHostDirectory)
 {
-    writeBytes(m_dir.filePath(u8("ab.INI")), big5("[第二級]\r\n工具=NO\r\n"));
-    LoginContext twoCharacters;
-    twoCharacters.hostDirectory = m_dir.path() + u'/';
-    twoCharacters.profileFolder = u8("ab");
-    twoCharacters.userLevel = 2;
-    FakeView view;
-    applyPermissions(m_profiles, twoCharacters, view);
-    EXPECT_EQ(view.enableCalls, QStringList{u8("er1r")});
-
-    // Empty host directory: the folder text alone names the file, here an absolute path.
+    // "ab": <host>/ab.INI. No host directory: the folder text alone, here an absolute path,
+    // gives <temp>/ + <temp without its first "/"> + ".INI".
     const QString folderText = m_dir.path() + u'/';
-    const QString file = folderText + folderText.mid(1, folderText.size() - 2) + u8(".INI");
-    QDir().mkpath(QFileInfo(file).path());
-    writeBytes(file, big5("[第二級]\r\n各人=NO\r\n"));
-    LoginContext noHost;
-    noHost.profileFolder = folderText;
-    noHost.userLevel = 2;
-    FakeView other;
-    applyPermissions(m_profiles, noHost, other);
-    EXPECT_EQ(other.enableCalls, QStringList{u8("METV")});
+    const QString noHostFile = folderText + folderText.mid(1, folderText.size() - 2) + u8(".INI");
+    QDir().mkpath(QFileInfo(noHostFile).path());
+    writeBytes(noHostFile, big5("[第二級]\r\n各人=NO\r\n"));
+    writeBytes(m_dir.filePath(u8("ab.INI")), big5("[第二級]\r\n工具=NO\r\n"));
+    const struct
+    {
+        QString host;
+        QString folder;
+        const char* greyed;
+    } cases[] = {{m_dir.path() + u'/', u8("ab"), "er1r"}, {QString(), folderText, "METV"}};
+    for (const auto& row : cases) {
+        LoginContext context;
+        context.hostDirectory = row.host;
+        context.profileFolder = row.folder;
+        context.userLevel = 2;
+        FakeView view;
+        applyPermissions(m_profiles, context, view);
+        EXPECT_EQ(view.enableCalls, QStringList{u8(row.greyed)}) << row.folder.toStdString();
+    }
 }
 
 TEST_F(ApplyPermissions, MissingOrDamagedProfileRestrictsNothing)

@@ -116,20 +116,5 @@ TEST(PermissionTable, SectionOfEachLevel)
     EXPECT_EQ(levelOfPermissionSection(u8("第七級")), 0);
 }
 
-TEST(PermissionTable, OnlyCapitalNoForbids)
-{
-    const struct
-    {
-        const char* value;
-        bool forbids;
-    } cases[] = {
-        {"NO", true},    {" NO ", true},  {"   NO", true}, {"no", false},  {"No", false},
-        {"nO", false},   {"N0", false},   {"NO.", false},  {"NOT", false}, {"", false},
-        {"\tNO", false}, {"NO\t", false}, {"　NO", false}, {"N O", false}, {"\"NO\"", false},
-    };
-    for (const auto& row : cases)
-        EXPECT_EQ(isRefusal(u8(row.value)), row.forbids) << row.value;
-}
-
 } // namespace
 } // namespace tevo

@@ -116,6 +116,8 @@ TEST_F(IniProfileRead, ValueCutToBufferInCodePage950)
          u8("a") + u8("許").repeated(99)},
         // UTF-8 files are cut by the same code page 950 measure.
         {"[a]\nk=" + u8("許").repeated(150).toUtf8(), 200, u8("許").repeated(99)},
+        // Characters without a Big5 form count one byte, as the "?" they would become.
+        {"[a]\nk=" + u8("😀😀😀").toUtf8(), 3, u8("😀😀")},
         {"[a]\r\nk=abc\r\n", 3, u8("ab")},
         {"[a]\r\nk=abc\r\n", 1, QString()},
         {"[a]\r\nk=abc\r\n", 0, QString()},

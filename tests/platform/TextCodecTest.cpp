@@ -73,29 +73,5 @@ TEST(TextCodec, StrictUtf8)
     EXPECT_FALSE(TextCodec::isUtf8Text("\xB3\x5C"));
 }
 
-TEST(TextCodec, CutAtCp950CharacterBoundary)
-{
-    const QString xs300(300, u'x');
-    const QString chinese150 = u8("許").repeated(150);
-    const struct
-    {
-        QString text;
-        qsizetype maxBytes;
-        QString expected;
-    } cases[] = {
-        {xs300, 199, QString(199, u'x')},
-        {chinese150, 199, u8("許").repeated(99)}, // 198 bytes: no half character
-        {u8("a") + chinese150, 199, u8("a") + u8("許").repeated(99)},
-        {u8("ab許"), 3, u8("ab")},
-        {u8("ab許"), 4, u8("ab許")},
-        {u8("😀😀"), 1, u8("😀")}, // no Big5 form: one byte, like "?"
-        {u8("abc"), 0, QString()},
-        {u8("abc"), -5, QString()},
-    };
-    for (const auto& row : cases)
-        EXPECT_EQ(TextCodec::cutToCp950Bytes(row.text, row.maxBytes), row.expected)
-            << row.text.left(8).toStdString() << " / " << row.maxBytes;
-}
-
 } // namespace
 } // namespace tevo

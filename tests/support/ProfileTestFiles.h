@@ -10,9 +10,29 @@
 
 #include <iconv.h>
 #include <linux/capability.h>
+#include <ostream>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
+
+// Readable failure messages for Qt texts and bytes.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& bytes, std::ostream* os)
+{
+    *os << '"';
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\')
+            *os << c;
+        else
+            *os << "\\x"
+                << "0123456789ABCDEF"[byte >> 4] << "0123456789ABCDEF"[byte & 15];
+    }
+    *os << '"';
+}
 
 namespace tevo::test {
 

@@ -12,11 +12,13 @@ namespace tevo {
 // A profile (INI) file decoded and split into lines by the private-profile rules, with the byte
 // range of every line so that a writer can change one line and keep every other byte.
 //
+// The text is UTF-8 when the file starts with the byte-order mark or is valid UTF-8 as a whole
+// and holds more than ASCII, else code page 950; it is decoded whole before anything else.
 // Lines end at CR, LF or CR LF and are trimmed of blanks (space, tab, CR, LF, FF, VT). A line
 // starting with `[` and holding a `]` is a section header whose name runs to the last `]`;
 // a line starting with `;` is a comment; any other line splits at its first `=` into a name
 // and a value, or is a name without a value when it has no `=`. Lines before the first header
-// belong to no section.
+// belong to no section. Names compare without regard to letter case, Unicode-aware.
 class ProfileDocument
 {
 public:

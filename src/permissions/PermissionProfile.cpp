@@ -1,9 +1,46 @@
 #include "permissions/PermissionProfile.h"
 
+#include "permissions/PermissionTable.h"
+#include "platform/FileLookup.h"
+#include "shell/MainMenuView.h"
+#include "shell/NumericText.h"
+
+#include <QFileInfo>
+
 namespace tevo {
 
-// Placeholder until the permission profile lands.
-std::optional<QString> permissionProfilePath(const LoginContext&) { return std::nullopt; }
-void applyPermissions(ProfileFiles&, const LoginContext&, MainMenuView&) {}
+std::optional<QString> permissionProfilePath(const LoginContext& login)
+{
+    // Host directory, folder text, the folder text without its first and last character,
+    // ".INI": "/srv/garage" and "/權限/" give "/srv/garage/權限/權限.INI".
+    const QString& folderText = login.profileFolder;
+    if (folderText.size() < 2)
+        return std::nullopt;
+    const QString path = trimSpaces(login.hostDirectory) + folderText +
+                         folderText.mid(1, folderText.size() - 2) + QStringLiteral(".INI");
+    if (QFileInfo::exists(path))
+        return path;
+    // Only the file name may differ in letter case; a missing file keeps the built name.
+    const QFileInfo info(path);
+    const QString found = lookUpFile(info.path(), info.fileName());
+    return QFileInfo::exists(found) ? found : path;
+}
+
+void applyPermissions(ProfileFiles& profiles, const LoginContext& login, MainMenuView& view)
+{
+    const std::optional<QString> file = permissionProfilePath(login);
+    const std::optional<QString> section = permissionSection(login.userLevel);
+    if (!file || !section)
+        return; // no profile or a level without a section: every area allowed
+    // Every key is read afresh from the file, in the table's order; a refusal greys the menu
+    // entry, then the button. Nothing is ever enabled here.
+    for (const PermissionRow& row : permissionTable()) {
+        if (!isAreaForbidden(profiles, *file, *section, QString::fromUtf8(row.key)))
+            continue;
+        view.setControlEnabled(QString::fromUtf8(row.menuEntry), false);
+        if (row.button)
+            view.setControlEnabled(QString::fromUtf8(row.button), false);
+    }
+}
 
 } // namespace tevo

@@ -1,0 +1,313 @@
+#include "platform/IniProfileFiles.h"
+
+#include "platform/ProfileDocument.h"
+#include "platform/TextCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tevo {
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    ~FileDescriptor() { reset(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return m_fd; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    // Closes now and reports the outcome (a delayed write error shows up here).
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+std::optional<QByteArray> encodeAs(ProfileDocument::Encoding encoding, const QString& text)
+{
+    if (encoding == ProfileDocument::Encoding::Cp950)
+        return TextCodec::encodeCp950(text);
+    return text.toUtf8();
+}
+
+// A name that the reader would find again after writing it: not empty, no blanks around it,
+// on one line; a key holds no `=` and does not start like a header or a comment.
+bool isWritableName(const QString& name, bool isKey)
+{
+    if (name.isEmpty() || ProfileDocument::trimBlanks(name).size() != name.size())
+        return false;
+    if (name.contains(u'\r') || name.contains(u'\n'))
+        return false;
+    if (isKey && (name.contains(u'=') || name.front() == u'[' || name.front() == u';'))
+        return false;
+    return true;
+}
+
+// The file's bytes with one key set, following the private-profile rules of ProfileDocument.
+QByteArray withKeySet(const ProfileDocument& doc, const QByteArray& section, const QByteArray& key,
+                      const QByteArray& value, const QString& sectionName, const QString& keyName)
+{
+    QByteArray out = doc.bytes();
+    const auto& lines = doc.lines();
+    const qsizetype header = doc.findSection(sectionName);
+    if (header < 0) {
+        const qsizetype textStart =
+            doc.encoding() == ProfileDocument::Encoding::Utf8WithBom ? 3 : 0;
+        if (out.size() > textStart && !out.endsWith('\n') && !out.endsWith('\r'))
+            out += "\r\n";
+        out += '[' + section + "]\r\n" + key + '=' + value + "\r\n";
+        return out;
+    }
+    const qsizetype found = doc.findKey(header, keyName);
+    if (found >= 0) {
+        const ProfileDocument::Line& line = lines[found];
+        if (line.kind == ProfileDocument::LineKind::Entry)
+            out.replace(line.valueBegin, line.contentEnd - line.valueBegin, value);
+        else
+            out.insert(line.contentEnd, '=' + value);
+        return out;
+    }
+    // A new key goes after the section's last line that is not blank.
+    qsizetype last = header;
+    for (qsizetype i = header + 1; i < doc.sectionEnd(header); ++i) {
+        if (lines[i].kind != ProfileDocument::LineKind::Blank)
+            last = i;
+    }
+    const ProfileDocument::Line& after = lines[last];
+    const QByteArray lineEnd = after.end == after.contentEnd ? QByteArray("\r\n") : QByteArray();
+    out.insert(after.end, lineEnd + key + '=' + value + "\r\n");
+    return out;
+}
+
+// Writes `data` to a new file beside `target` and renames it over `target`. On failure the
+// temporary file is removed and `target` is as it was.
+Status replaceFile(const QString& target, const QByteArray& data, const struct stat* original)
+{
+    const QFileInfo info(target);
+    const QString folder = info.absolutePath();
+    const auto failure = [&](int error) {
+        return Status::error(
+            QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(error)));
+    };
+
+    QByteArray temporary;
+    FileDescriptor fd;
+    for (int attempt = 0; attempt < 16 && fd.get() < 0; ++attempt) {
+        temporary = QFile::encodeName(
+            QStringLiteral("%1/.%2.%3.tmp")
+                .arg(folder, info.fileName(),
+                     QString::number(QRandomGenerator::global()->generate64(), 16)));
+        // A new file gets the usual permissions (0666 less the umask); a replaced file gets
+        // the original's below.
+        fd.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        original ? 0600 : 0666));
+        if (fd.get() < 0 && errno != EEXIST) {
+            const int error = errno;
+            if (error == ENOENT)
+                return Status::error(
+                    QStringLiteral("無法寫入設定檔「%1」：資料夾「%2」不存在").arg(target, folder));
+            return failure(error);
+        }
+    }
+    if (fd.get() < 0)
+        return failure(EEXIST);
+
+    const auto abandon = [&](int error) {
+        fd.reset();
+        ::unlink(temporary.constData());
+        return failure(error);
+    };
+    if (original) {
+        if (::fchmod(fd.get(), original->st_mode & 07777) != 0)
+            return abandon(errno);
+        // Keeps the owner where the process may (it may not when it is not the owner); the
+        // permissions above are kept either way.
+        if (original->st_uid != ::geteuid() || original->st_gid != ::getegid()) {
+            if (::fchown(fd.get(), original->st_uid, original->st_gid) != 0) {
+                // Not allowed: the file now belongs to this user, with the same permissions.
+            }
+        }
+    }
+    qsizetype written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::write(fd.get(), data.constData() + written, data.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return abandon(n < 0 ? errno : ENOSPC);
+        written += n;
+    }
+    if (::fsync(fd.get()) != 0)
+        return abandon(errno);
+    if (!fd.close()) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return failure(error);
+    }
+    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return failure(error);
+    }
+    // Makes the rename itself durable; the new contents are complete either way.
+    FileDescriptor dir(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+    return Status::ok();
+}
+
+} // namespace
+
+Result<std::optional<QByteArray>> IniProfileFiles::readFileBytes(const QString& file)
+{
+    using Bytes = Result<std::optional<QByteArray>>;
+    if (file.isEmpty())
+        return std::optional<QByteArray>();
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+    FileDescriptor fd(
+        ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return std::optional<QByteArray>();
+        return Bytes::error(
+            QStringLiteral("無法讀取設定檔「%1」：%2").arg(file, systemError(errno)));
+    }
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0)
+        return Bytes::error(
+            QStringLiteral("無法讀取設定檔「%1」：%2").arg(file, systemError(errno)));
+    if (S_ISDIR(st.st_mode))
+        return Bytes::error(QStringLiteral("「%1」是資料夾，不是設定檔").arg(file));
+    if (!S_ISREG(st.st_mode))
+        return Bytes::error(QStringLiteral("「%1」不是一般檔案，不是設定檔").arg(file));
+    const auto tooLarge = [&] {
+        return Bytes::error(QStringLiteral("設定檔「%1」超過 %2 MB，不是設定檔")
+                                .arg(file)
+                                .arg(kMaxFileBytes / (1024 * 1024)));
+    };
+    if (st.st_size > kMaxFileBytes)
+        return tooLarge();
+
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype used = 0;
+    for (;;) {
+        if (used == bytes.size()) {
+            if (bytes.size() > kMaxFileBytes) // the file grew while being read
+                return tooLarge();
+            bytes.resize(std::min<qsizetype>(bytes.size() * 2 + 4096, kMaxFileBytes + 1));
+        }
+        const ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Bytes::error(
+                QStringLiteral("無法讀取設定檔「%1」：%2").arg(file, systemError(errno)));
+        if (n == 0)
+            break;
+        used += n;
+    }
+    if (used > kMaxFileBytes)
+        return tooLarge();
+    bytes.truncate(used);
+    return std::optional<QByteArray>(std::move(bytes));
+}
+
+QString IniProfileFiles::readString(const QString& file, const QString& section, const QString& key,
+                                    const QString& defaultValue, int bufferSize)
+{
+    QString value = defaultValue;
+    // Every failure to read gives the default: a profile can only ever take rights away.
+    Result<std::optional<QByteArray>> bytes = readFileBytes(file);
+    if (bytes && bytes.value()) {
+        if (std::optional<QString> found = ProfileDocument::lookUp(*bytes.value(), section, key))
+            value = std::move(*found);
+    }
+    // The buffer holds bufferSize - 1 bytes of code page 950 and the terminating NUL.
+    return TextCodec::cutToCp950Bytes(value, qsizetype(bufferSize) - 1);
+}
+
+Status IniProfileFiles::writeString(const QString& file, const QString& section, const QString& key,
+                                    const QString& value)
+{
+    if (file.isEmpty())
+        return Status::error(QStringLiteral("無法寫入設定檔：沒有檔案名稱"));
+    if (!isWritableName(section, false) || !isWritableName(key, true))
+        return Status::error(QStringLiteral("無法寫入設定檔「%1」：段落「%2」或名稱「%3」不合格式")
+                                 .arg(file, section, key));
+    if (value.contains(u'\r') || value.contains(u'\n'))
+        return Status::error(
+            QStringLiteral("無法寫入設定檔「%1」：「%2」的值不能分成多行").arg(file, key));
+
+    // Writing through a symbolic link replaces the file it points to, not the link.
+    QString target = file;
+    struct stat st;
+    if (::lstat(QFile::encodeName(file).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        target = QFileInfo(file).canonicalFilePath();
+        if (target.isEmpty())
+            return Status::error(
+                QStringLiteral("無法寫入設定檔「%1」：連結指向的檔案不存在").arg(file));
+    }
+
+    Result<std::optional<QByteArray>> existing = readFileBytes(target);
+    if (!existing)
+        return existing.status();
+    const bool exists = existing.value().has_value();
+    if (exists && ::stat(QFile::encodeName(target).constData(), &st) != 0)
+        return Status::error(
+            QStringLiteral("無法讀取設定檔「%1」：%2").arg(target, systemError(errno)));
+    // A read-only file stays as it is, although its folder would allow replacing it.
+    if (exists &&
+        ::faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0)
+        return Status::error(
+            QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(errno)));
+
+    const auto doc = ProfileDocument::parse(exists ? std::move(*existing.value()) : QByteArray());
+    if (!doc)
+        return Status::error(QStringLiteral("「%1」不是文字設定檔，不予覆寫").arg(target));
+
+    const std::optional<QByteArray> sectionBytes = encodeAs(doc->encoding(), section);
+    const std::optional<QByteArray> keyBytes = encodeAs(doc->encoding(), key);
+    const std::optional<QByteArray> valueBytes = encodeAs(doc->encoding(), value);
+    if (!sectionBytes || !keyBytes || !valueBytes)
+        return Status::error(QStringLiteral("無法寫入設定檔「%1」：「%2」有 Big5（字碼頁 950）"
+                                            "無法表示的字")
+                                 .arg(target, !sectionBytes ? section
+                                              : !keyBytes   ? key
+                                                            : value));
+
+    const QByteArray updated =
+        withKeySet(*doc, *sectionBytes, *keyBytes, *valueBytes, section, key);
+    if (exists && updated == doc->bytes())
+        return Status::ok(); // already holds the value
+    return replaceFile(target, updated, exists ? &st : nullptr);
+}
+
+} // namespace tevo

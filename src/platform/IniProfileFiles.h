@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/ProfileFiles.h"
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace tevo {
+
+// Profile files on the local filesystem (see ProfileFiles for the reading rules).
+//
+// Reading takes the whole file afresh on every call; a missing, unreadable or oversized file,
+// a folder, a device or a file that is not text gives the default. Writing keeps every other
+// byte, writes new files in code page 950 and files read as UTF-8 back in UTF-8, and replaces
+// the file through a temporary file in the same folder (written, flushed to disk, renamed), so
+// the original is either untouched or completely replaced; its permissions are kept.
+class IniProfileFiles : public ProfileFiles
+{
+public:
+    // Larger files are not profiles; reading them gives the default, writing refuses.
+    static constexpr qsizetype kMaxFileBytes = 16 * 1024 * 1024;
+
+    QString readString(const QString& file, const QString& section, const QString& key,
+                       const QString& defaultValue = QString(), int bufferSize = 200) override;
+    Status writeString(const QString& file, const QString& section, const QString& key,
+                       const QString& value) override;
+
+    // The bytes of a regular file, std::nullopt when it does not exist, or an error message
+    // naming the file (a folder, a device, unreadable, larger than kMaxFileBytes). Never
+    // blocks on a FIFO.
+    static Result<std::optional<QByteArray>> readFileBytes(const QString& file);
+};
+
+} // namespace tevo

@@ -2,6 +2,8 @@
 
 // Helpers for tests that read and write real profile files.
 
+#include "support/QtPrinters.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -15,24 +17,6 @@
 #include <thread>
 #include <unistd.h>
 
-// Readable failure messages for Qt texts and bytes.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QByteArray& bytes, std::ostream* os)
-{
-    *os << '"';
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && byte != '\\')
-            *os << c;
-        else
-            *os << "\\x"
-                << "0123456789ABCDEF"[byte >> 4] << "0123456789ABCDEF"[byte & 15];
-    }
-    *os << '"';
-}
 
 namespace tevo::test {
 

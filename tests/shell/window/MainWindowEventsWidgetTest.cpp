@@ -46,10 +46,11 @@ QByteArray bitmapHeader(qint32 width, qint32 height)
     return data;
 }
 
-QByteArray pictureBytes(QSize size, const char* format)
+QByteArray pictureBytes(QSize size, const char* format,
+                        QImage::Format pixels = QImage::Format_RGB32)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
+    QImage image(size, pixels);
+    image.fill(pixels == QImage::Format_Mono ? 1 : QColor(Qt::darkGreen).rgb());
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -236,6 +237,10 @@ private slots:
             {"truncated.JPG", pictureBytes(QSize(200, 100), "PNG").left(60), false, {}},
             // Announces 10000 x 10000 pixels: refused before anything is decoded.
             {"huge.BMP", bitmapHeader(10000, 10000), false, {}},
+            // A real picture of 7200 x 7200 pixels, small on disk at one bit a pixel, but more
+            // than a banner or background could ever need.
+            {"enormous.BMP", pictureBytes(QSize(7200, 7200), "BMP", QImage::Format_Mono), false,
+             {}},
             {"missing.JPG", QByteArray(), false, {}},
         };
         for (const Row& row : rows) {

@@ -7,9 +7,11 @@
 #include <QAbstractButton>
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -221,6 +223,12 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
+        // The window's own limit holds even where the toolkit's global allocation limit has been
+        // lifted by some other part of the program.
+        const int toolkitLimit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(0);
+        const auto restoreLimit =
+            qScopeGuard([=] { QImageReader::setAllocationLimit(toolkitLimit); });
         struct Row
         {
             const char* file;
@@ -239,7 +247,9 @@ private slots:
             {"huge.BMP", bitmapHeader(10000, 10000), false, {}},
             // A real picture of 7200 x 7200 pixels, small on disk at one bit a pixel, but more
             // than a banner or background could ever need.
-            {"enormous.BMP", pictureBytes(QSize(7200, 7200), "BMP", QImage::Format_Mono), false,
+            {"enormous.BMP",
+             pictureBytes(QSize(7200, 7200), "BMP", QImage::Format_Mono),
+             false,
              {}},
             {"missing.JPG", QByteArray(), false, {}},
         };

@@ -58,7 +58,7 @@ QFont UiFonts::sansSerif(double pointSize)
 
 void UiFonts::applyToApplication()
 {
-    QApplication::setFont(ming(9));
+    QApplication::setFont(ming(9.75));
 }
 
 } // namespace tevo

@@ -20,7 +20,7 @@ public:
     // "MS Sans Serif" for Latin text, the Ming families for Chinese.
     static QFont sansSerif(double pointSize);
 
-    // Makes the Ming font at 9 points the application's font, so that menus, tooltips and
+    // Makes the Ming font at 9.75 points the application's font, so that menus, tooltips and
     // message boxes show Chinese with it too. Needs the QApplication.
     static void applyToApplication();
 };

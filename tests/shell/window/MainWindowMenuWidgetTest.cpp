@@ -109,16 +109,23 @@ WGW1 (&J) 系統管理
   yx1z 資料備份
   TGEV 程式更新)";
 
-// Writes the built menu in the format of kExpectedTree.
+// Writes the built menu in the format of kExpectedTree. Anything else worth knowing is flagged
+// on the line: a submenu whose QMenu lacks the design name, a shortcut that is not window-wide.
 void describe(const QList<QAction*>& actions, int depth, QStringList& lines)
 {
     for (QAction* action : actions) {
         QString line = QString(depth * 2, u' ') + action->objectName() + u' ' +
                        (action->isSeparator() ? QStringLiteral("-") : action->text());
-        if (!action->shortcut().isEmpty())
+        if (!action->shortcut().isEmpty()) {
             line += QStringLiteral(" [%1]").arg(action->shortcut().toString());
+            if (action->shortcutContext() != Qt::WindowShortcut)
+                line += QStringLiteral(" !context");
+        }
+        QMenu* menu = action->menu();
+        if (menu && menu->objectName() != action->objectName())
+            line += QStringLiteral(" !menu ") + menu->objectName();
         lines.append(line);
-        if (QMenu* menu = action->menu())
+        if (menu)
             describe(menu->actions(), depth + 1, lines);
     }
 }
@@ -161,6 +168,7 @@ class MainWindowMenuWidgetTest : public QObject
 private slots:
     void initTestCase() { UiFonts::applyToApplication(); }
 
+    // 89 items: 6 headers, 10 submenus, 14 separators, 59 commands, 22 with a shortcut key.
     void menuBarHoldsTheWholeTreeInOrder()
     {
         WindowUnderTest w;
@@ -170,46 +178,8 @@ private slots:
         const QStringList expected = QString::fromUtf8(kExpectedTree).split(u'\n');
         for (qsizetype i = 0; i < qMin(built.size(), expected.size()); ++i)
             QCOMPARE(built.at(i), expected.at(i));
-        QCOMPARE(built.size(), expected.size());
-    }
-
-    void treeHasItsCountsAndNamedObjects()
-    {
-        WindowUnderTest w;
-        QVERIFY(w.start());
-        MainMenuBar* bar = w.window.mainMenuBar();
-        QStringList all;
-        describe(bar->actions(), 0, all);
-        int headers = bar->actions().size(), submenus = 0, separators = 0, commands = 0,
-            shortcuts = 0;
-        for (QAction* action : bar->findChildren<QAction*>()) {
-            if (action->objectName().isEmpty() || bar->actions().contains(action))
-                continue;
-            if (action->isSeparator())
-                ++separators;
-            else if (action->menu())
-                ++submenus;
-            else
-                ++commands;
-            if (!action->shortcut().isEmpty()) {
-                ++shortcuts;
-                QCOMPARE(action->shortcutContext(), Qt::WindowShortcut);
-            }
-        }
-        QCOMPARE(all.size(), 89);
-        QCOMPARE(headers, 6);
-        QCOMPARE(submenus, 10);
-        QCOMPARE(separators, 14);
-        QCOMPARE(commands, 59);
-        QCOMPARE(shortcuts, 22);
-        // Headers and submenus carry their design name on the menu and on its action.
-        for (const char* name : {"ES", "uu2r", "tdex", "dryu", "r1yx", "WGW1", "DC222R", "tvyu",
-                                 "ERYU", "rc2r", "DCYX", "TGYX", "MEYX", "VEN", "QA", "EY1R"}) {
-            QMenu* menu = w.window.findChild<QMenu*>(QString::fromLatin1(name));
-            QVERIFY2(menu, name);
-            QVERIFY2(menu->menuAction()->objectName() == QLatin1String(name), name);
-            QVERIFY2(bar->action(QString::fromLatin1(name)) == menu->menuAction(), name);
-        }
+        QCOMPARE(built.size(), 89);
+        QCOMPARE(w.window.mainMenuBar()->actions().size(), 6);
     }
 
     void openingAHeaderBeepsOnceAndASubmenuDoesNot()
@@ -256,46 +226,30 @@ private slots:
         }
     }
 
-    void greyedEntryIgnoresItsShortcut()
-    {
-        WindowUnderTest w;
-        QVERIFY(w.start());
-        QSignalSpy chosen(&w.window, &MainWindow::commandChosen);
-        w.window.setControlEnabled(QStringLiteral("qmg2"), false);
-        QTest::keyClick(&w.window, Qt::Key_F11);
-        QCOMPARE(chosen.size(), 0);
-        w.window.setControlEnabled(QStringLiteral("qmg2"), true);
-        QTest::keyClick(&w.window, Qt::Key_F11);
-        QCOMPARE(chosen.size(), 1);
-    }
-
     void enabledStateByDesignName()
     {
         WindowUnderTest w;
         QVERIFY(w.start());
         MainMenuBar* bar = w.window.mainMenuBar();
-        struct Row
-        {
-            const char* name;
-            std::function<bool()> shownEnabled;
+        // Entries, submenus and headers show their state on their action, buttons on themselves.
+        const std::pair<const char*, QObject*> rows[] = {
+            {"EDVY", bar->action(QStringLiteral("EDVY"))},
+            {"DC222R", bar->menu(QStringLiteral("DC222R"))->menuAction()},
+            {"uu2r", bar->menu(QStringLiteral("uu2r"))->menuAction()},
+            {"TGEV", bar->action(QStringLiteral("TGEV"))},
+            {"Command1", w.control("Command1")},
+            {"Command8", w.control("Command8")},
         };
-        const auto action = [bar](const char* name) {
-            return [bar, name] { return bar->action(QString::fromLatin1(name))->isEnabled(); };
-        };
-        const auto button = [&w](const char* name) {
-            return [&w, name] { return w.control(name)->isEnabled(); };
-        };
-        const Row rows[] = {
-            {"EDVY", action("EDVY")},         {"DC222R", action("DC222R")},
-            {"uu2r", action("uu2r")},         {"TGEV", action("TGEV")},
-            {"Command1", button("Command1")}, {"Command8", button("Command8")},
-        };
-        for (const Row& row : rows) {
-            const QString name = QString::fromLatin1(row.name);
-            QVERIFY2(w.window.isControlEnabled(name) && row.shownEnabled(), row.name);
-            w.window.setControlEnabled(name, false);
-            QVERIFY2(!w.window.isControlEnabled(name) && !row.shownEnabled(), row.name);
+        for (const auto& [name, shownOn] : rows) {
+            QVERIFY2(w.window.isControlEnabled(QLatin1String(name)), name);
+            w.window.setControlEnabled(QLatin1String(name), false);
+            QVERIFY2(!w.window.isControlEnabled(QLatin1String(name)), name);
+            QVERIFY2(!shownOn->property("enabled").toBool(), name);
         }
+        // A greyed entry ignores its shortcut key.
+        QSignalSpy chosen(&w.window, &MainWindow::commandChosen);
+        QTest::keyClick(&w.window, Qt::Key_F1);
+        QCOMPARE(chosen.size(), 0);
         // Greying one control leaves its neighbours alone; unknown names are ignored.
         QVERIFY(w.window.isControlEnabled(QStringLiteral("E2VE")));
         QVERIFY(w.window.isControlEnabled(QStringLiteral("Command2")));

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 // The built-in pictures live in the GUI library's resources; a static library has to register
@@ -69,8 +70,7 @@ constexpr int kLabel2HeightTwips = 300;
 
 } // namespace
 
-MainWindow::MainWindow(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform)
+MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent)
 {
     registerArtwork();
     setObjectName(QStringLiteral("Form3"));
@@ -85,8 +85,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
             [this](const QString& name) { m_menu->headerOpened(name); });
     connect(m_menuBar, &MainMenuBar::commandChosen, this, &MainWindow::choose);
 
-    m_clientArea = buildClientArea();
-    setCentralWidget(m_clientArea);
+    setCentralWidget(buildClientArea());
     m_statusBar = new StatusPanelBar(platform.clock, this);
     setStatusBar(m_statusBar);
     setStackingAndTabOrder();

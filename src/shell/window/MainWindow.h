@@ -84,10 +84,8 @@ private:
     void firstActivation();
     void applyTimerState(QTimer* timer, bool enabled);
 
-    Platform& m_platform;
     MainMenuBar* m_menuBar = nullptr;
     StatusPanelBar* m_statusBar = nullptr;
-    QWidget* m_clientArea = nullptr;
     QWidget* m_picture1 = nullptr; // the button column
     QWidget* m_picture2 = nullptr; // holds the banner
     QLabel* m_image1 = nullptr;    // the background picture

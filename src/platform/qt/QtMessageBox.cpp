@@ -1,0 +1,24 @@
+#include "platform/qt/QtMessageBox.h"
+
+#include "shell/window/ProgramTitle.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace tevo {
+
+void QtMessageBox::show(const QString& text)
+{
+    QMessageBox box(m_parent ? m_parent.data() : QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setWindowTitle(programTitle());
+    box.setIcon(QMessageBox::NoIcon);
+    // Messages may carry names and error descriptions from outside the program.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace tevo

@@ -1,0 +1,433 @@
+#include "shell/window/MainWindow.h"
+
+#include "shell/MainMenu.h"
+#include "shell/window/MainMenuBar.h"
+#include "shell/window/PictureFile.h"
+#include "shell/window/ProgramTitle.h"
+#include "shell/window/StatusPanelBar.h"
+#include "shell/window/Twips.h"
+#include "shell/window/UiFonts.h"
+#include "shell/window/WrappingButton.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+// The built-in pictures live in the GUI library's resources; a static library has to register
+// them itself. Q_INIT_RESOURCE must be used outside any namespace.
+static void registerArtwork()
+{
+    Q_INIT_RESOURCE(artwork);
+}
+
+namespace tevo {
+
+namespace {
+
+constexpr int kClientWidthTwips = 11880;
+constexpr int kClientHeightTwips = 8265;
+constexpr int kTimer1IntervalMs = 100;
+constexpr int kTimer2IntervalMs = 800;
+
+// The graphical buttons of the button column Picture1, in design order: later rows lie above
+// earlier ones. Read from top to bottom the column shows Command1, 2, 4, 5, 6, 3, 7.
+struct ColumnButton
+{
+    const char* name;
+    QRect twips; // left, top, width, height within Picture1
+    const char* text;
+    const char* toolTip;
+    const char* picture;
+};
+
+constexpr ColumnButton kColumnButtons[] = {
+    {"Command7", {120, 5280, 1335, 735}, "離開 Ctrl+Q", "離開主畫面", ":/artwork/exit.png"},
+    {"Command6", {120, 3600, 1335, 735}, "營業查詢", "", ":/artwork/button.png"},
+    {"Command5", {120, 2760, 1335, 735}, "付款登記", "", ":/artwork/button.png"},
+    {"Command4", {120, 1920, 1335, 735}, "開立進貨單", "", ":/artwork/button.png"},
+    {"Command3", {120, 4440, 1335, 735}, "客戶新增", "", ":/artwork/button.png"},
+    {"Command2", {120, 1080, 1335, 735}, "結帳登記", "", ":/artwork/button.png"},
+    {"Command1",
+     {120, 120, 1335, 855},
+     "開立新工單",
+     "車輛進廠，開立新的工作單",
+     ":/artwork/button.png"},
+};
+
+QRect twipsRect(const QRect& twips)
+{
+    return rectFromTwips(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+// The notice line's height is fixed; its width follows its text.
+constexpr int kLabel2HeightTwips = 300;
+
+} // namespace
+
+MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent)
+{
+    registerArtwork();
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(programTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
+    setFont(UiFonts::ming(9.75));
+
+    m_menuBar = new MainMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+    setMenuBar(m_menuBar);
+    connect(m_menuBar, &MainMenuBar::headerOpened, this,
+            [this](const QString& name) { m_menu->headerOpened(name); });
+    connect(m_menuBar, &MainMenuBar::commandChosen, this, &MainWindow::choose);
+
+    setCentralWidget(buildClientArea());
+    m_statusBar = new StatusPanelBar(platform.clock, this);
+    setStatusBar(m_statusBar);
+    setStackingAndTabOrder();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(kTimer1IntervalMs);
+    connect(m_timer1, &QTimer::timeout, this, [this] { m_menu->noticeTick(); });
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(kTimer2IntervalMs);
+    connect(m_timer2, &QTimer::timeout, this, [this] { m_menu->idleTick(); });
+
+    // The client area below the menu bar, status bar included, has the designed size. The
+    // window opens centred on its screen.
+    const int menuHeight = m_menuBar->heightForWidth(pixelsFromTwips(kClientWidthTwips));
+    resize(pixelsFromTwips(kClientWidthTwips),
+           pixelsFromTwips(kClientHeightTwips) +
+               (menuHeight > 0 ? menuHeight : m_menuBar->sizeHint().height()));
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_menu = std::make_unique<MainMenu>(platform, *this);
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::buildClientArea()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+
+    m_command8 = new WrappingButton(client);
+    m_command8->setObjectName(QStringLiteral("Command8"));
+    m_command8->setGeometry(rectFromTwips(1800, 6720, 2895, 660));
+    m_command8->setText(QStringLiteral("發現本系統有更新的版本，請立即為本程式升級"));
+    m_command8->setToolTip(QStringLiteral("請立即為本程式升級"));
+    m_command8->setFont(UiFonts::ming(9.75));
+    m_command8->setFocusPolicy(Qt::StrongFocus);
+    m_command8->hide();
+    connect(m_command8, &QAbstractButton::clicked, this,
+            [this] { choose(QStringLiteral("Command8")); });
+    m_buttons.insert(m_command8->objectName(), m_command8);
+
+    m_picture2 = new QWidget(client);
+    m_picture2->setObjectName(QStringLiteral("Picture2"));
+    m_picture2->setGeometry(rectFromTwips(0, 0, 11895, 1575));
+    m_image2 = new QLabel(m_picture2);
+    m_image2->setObjectName(QStringLiteral("Image2"));
+    m_image2->setGeometry(rectFromTwips(0, 0, 11835, 1665));
+    m_image2->setToolTip(QStringLiteral("廣告"));
+    m_image2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_image2->setPixmap(QPixmap(QStringLiteral(":/artwork/banner.jpg")));
+
+    m_picture1 = new QWidget(client);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1->setGeometry(rectFromTwips(0, 1680, 1575, 6135));
+    buildButtonColumn();
+
+    m_progressBar1 = new QProgressBar(client);
+    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar1->setGeometry(rectFromTwips(1800, 7440, 2895, 255));
+    m_progressBar1->setRange(0, 100);
+    m_progressBar1->setValue(0);
+    m_progressBar1->setTextVisible(false);
+    m_progressBar1->setToolTip(QStringLiteral("離開主畫面剩餘時間"));
+
+    m_label2 = new QLabel(client);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    // The notice comes from the vendor's server: shown as plain text, never as markup.
+    m_label2->setTextFormat(Qt::PlainText);
+    m_label2->setWordWrap(false);
+    m_label2->setFont(UiFonts::ming(12, true));
+    m_label2->setToolTip(QStringLiteral("系統通告"));
+    m_label2->setAutoFillBackground(true);
+    QPalette notice = m_label2->palette();
+    notice.setColor(QPalette::Window, Qt::black);
+    notice.setColor(QPalette::WindowText, Qt::white);
+    m_label2->setPalette(notice);
+    m_label2->setContentsMargins(0, 0, 0, 0);
+    m_label2->move(pixelsFromTwips(1680), pixelsFromTwips(1680));
+    setNoticeText(QStringLiteral("Korvel科技股份有限公司感謝您使用本系統"));
+
+    m_image1 = new QLabel(client);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setGeometry(rectFromTwips(1680, 2040, 10215, 5775));
+    m_image1->setScaledContents(true);
+    m_image1->setPixmap(QPixmap(QStringLiteral(":/artwork/background.bmp")));
+
+    // Mouse movement over these three areas restarts the idle countdown. Their child buttons
+    // do not track the mouse, so movement over a button is not seen here.
+    for (QWidget* area :
+         {static_cast<QWidget*>(m_image1), static_cast<QWidget*>(m_image2), m_picture1}) {
+        area->setMouseTracking(true);
+        area->installEventFilter(this);
+    }
+    return client;
+}
+
+void MainWindow::buildButtonColumn()
+{
+    for (const ColumnButton& spec : kColumnButtons) {
+        auto* button = new QToolButton(m_picture1);
+        const QString name = QString::fromLatin1(spec.name);
+        button->setObjectName(name);
+        button->setGeometry(twipsRect(spec.twips));
+        button->setText(QString::fromUtf8(spec.text));
+        button->setToolTip(QString::fromUtf8(spec.toolTip));
+        const QPixmap picture(QString::fromLatin1(spec.picture));
+        button->setIcon(picture);
+        button->setIconSize(picture.size());
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setFont(name == QLatin1String("Command7") ? UiFonts::sansSerif(9.75)
+                                                          : UiFonts::ming(9.75));
+        button->setFocusPolicy(Qt::StrongFocus);
+        connect(button, &QAbstractButton::clicked, this, [this, name] { choose(name); });
+        m_buttons.insert(name, button);
+    }
+}
+
+void MainWindow::setStackingAndTabOrder()
+{
+    // Labels and images lie below the buttons, picture boxes and the bar; within each group a
+    // later control of the design lies above an earlier one.
+    for (QWidget* widget : {static_cast<QWidget*>(m_label2), static_cast<QWidget*>(m_image1),
+                            static_cast<QWidget*>(m_command8), m_picture2, m_picture1,
+                            static_cast<QWidget*>(m_progressBar1)}) {
+        widget->raise();
+    }
+    for (const ColumnButton& spec : kColumnButtons)
+        m_buttons.value(QString::fromLatin1(spec.name))->raise();
+
+    // Only the buttons take the keyboard focus: the status bar, the countdown bar and the two
+    // picture boxes before them in the designed order have nothing to operate by keyboard, and
+    // the notice line takes no focus.
+    QWidget* previous = nullptr;
+    for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6",
+                             "Command7", "Command8"}) {
+        QWidget* button = m_buttons.value(QString::fromLatin1(name));
+        if (previous)
+            QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+}
+
+void MainWindow::load()
+{
+    m_menu->load();
+    m_loaded = true;
+}
+
+void MainWindow::choose(const QString& name)
+{
+    emit commandChosen(name);
+    m_menu->trigger(name);
+}
+
+void MainWindow::firstActivation()
+{
+    if (m_timersStarted || !m_loaded)
+        return;
+    m_menu->activate();
+    m_timersStarted = true;
+    applyTimerState(m_timer1, m_timer1Enabled);
+    applyTimerState(m_timer2, m_timer2Enabled);
+}
+
+void MainWindow::applyTimerState(QTimer* timer, bool enabled)
+{
+    if (!m_timersStarted)
+        return;
+    // Enabling a running timer leaves its rhythm alone; disabling and enabling again makes the
+    // next tick come a full interval later.
+    if (!enabled)
+        timer->stop();
+    else if (!timer->isActive())
+        timer->start();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove &&
+        (watched == m_image1 || watched == m_image2 || watched == m_picture1) && m_menu) {
+        emit pointerActivity();
+        m_menu->activityReset();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    // The window counts as activated right after its first showing, whether or not the
+    // desktop hands it the keyboard focus at once.
+    QMetaObject::invokeMethod(this, &MainWindow::firstActivation, Qt::QueuedConnection);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_loaded)
+        m_menu->resized();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_shown)
+        firstActivation();
+    // Minimising and restoring count as resizes, as a change of the client width does.
+    if (event->type() == QEvent::WindowStateChange && m_loaded)
+        m_menu->resized();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Leaving by the close box, the system menu or Alt+F4 starts the entry program and ends
+    // the program; the close is never refused.
+    if (m_loaded)
+        m_menu->closeRequested();
+    event->accept();
+}
+
+void MainWindow::setStatusText(const QString& text)
+{
+    m_statusBar->setStatusText(text);
+}
+
+QString MainWindow::statusText() const
+{
+    return m_statusBar->statusText();
+}
+
+void MainWindow::setCountdownValue(double value)
+{
+    m_countdown = value;
+    m_progressBar1->setValue(qBound(0, qRound(value), 100));
+}
+
+double MainWindow::countdownValue() const
+{
+    return m_countdown;
+}
+
+void MainWindow::setIdleTimerEnabled(bool enabled)
+{
+    m_timer2Enabled = enabled;
+    applyTimerState(m_timer2, enabled);
+}
+
+bool MainWindow::isIdleTimerEnabled() const
+{
+    return m_timer2Enabled;
+}
+
+void MainWindow::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::setControlEnabled(const QString& name, bool enabled)
+{
+    // Menu entries, submenu and header items by their action; buttons by themselves.
+    if (QAction* action = m_menuBar->action(name))
+        action->setEnabled(enabled);
+    else if (QAbstractButton* button = m_buttons.value(name))
+        button->setEnabled(enabled);
+}
+
+bool MainWindow::isControlEnabled(const QString& name) const
+{
+    if (const QAction* action = m_menuBar->action(name))
+        return action->isEnabled();
+    if (const QAbstractButton* button = m_buttons.value(name))
+        return button->isEnabled();
+    return true;
+}
+
+void MainWindow::setUpdateButtonVisible(bool visible)
+{
+    m_command8->setVisible(visible);
+}
+
+bool MainWindow::isUpdateButtonVisible() const
+{
+    return !m_command8->isHidden();
+}
+
+bool MainWindow::loadBannerPicture(const QString& file)
+{
+    const std::optional<QImage> picture = readPicture(file);
+    if (!picture)
+        return false;
+    m_image2->setPixmap(QPixmap::fromImage(*picture));
+    return true;
+}
+
+void MainWindow::setBannerVisible(bool visible)
+{
+    m_image2->setVisible(visible);
+}
+
+bool MainWindow::loadBackgroundPicture(const QString& file)
+{
+    const std::optional<QImage> picture = readPicture(file);
+    if (!picture)
+        return false;
+    m_image1->setPixmap(QPixmap::fromImage(*picture));
+    return true;
+}
+
+void MainWindow::setNoticeText(const QString& text)
+{
+    m_label2->setText(text);
+    // Sized to its text at every change, blanks at the end included.
+    m_label2->resize(m_label2->fontMetrics().horizontalAdvance(text),
+                     pixelsFromTwips(kLabel2HeightTwips));
+}
+
+QString MainWindow::noticeText() const
+{
+    return m_label2->text();
+}
+
+double MainWindow::noticeTextWidthTwips() const
+{
+    return double(m_label2->width()) * kTwipsPerPixel;
+}
+
+double MainWindow::clientWidthTwips() const
+{
+    // A minimised window has no client area.
+    return isMinimized() ? 0.0 : double(width()) * kTwipsPerPixel;
+}
+
+void MainWindow::setNoticeTimerEnabled(bool enabled)
+{
+    m_timer1Enabled = enabled;
+    applyTimerState(m_timer1, enabled);
+}
+
+} // namespace tevo

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "shell/MainMenuView.h"
+#include "shell/Platform.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+
+class QAbstractButton;
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+namespace tevo {
+
+class MainMenu;
+class MainMenuBar;
+class StatusPanelBar;
+class WrappingButton;
+
+// The main window Form3: every control of the menu in its designed place, the menu bar, the two
+// timers and the window's life cycle. It holds no behaviour of its own: every event goes to the
+// MainMenu controller by design name, and the controller changes the window through
+// MainMenuView.
+//
+// Life cycle: construct, load() once, then show(). The first resize (at the first showing)
+// fills the notice line; the first activation, right after the first showing, greets the user
+// and starts the timers Timer1 (notice, 100 ms) and Timer2 (idle countdown, 800 ms).
+class MainWindow : public QMainWindow, public MainMenuView
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Loading: the login context, pictures, system number, advertisement and upgrade check.
+    void load();
+
+    MainMenuBar* mainMenuBar() const { return m_menuBar; }
+
+    // MainMenuView
+    void setStatusText(const QString& text) override;
+    QString statusText() const override;
+    void setCountdownValue(double value) override;
+    double countdownValue() const override;
+    void setIdleTimerEnabled(bool enabled) override;
+    bool isIdleTimerEnabled() const override;
+    void processPendingEvents() override;
+    void setControlEnabled(const QString& name, bool enabled) override;
+    bool isControlEnabled(const QString& name) const override;
+    void setUpdateButtonVisible(bool visible) override;
+    bool isUpdateButtonVisible() const override;
+    bool loadBannerPicture(const QString& file) override;
+    void setBannerVisible(bool visible) override;
+    bool loadBackgroundPicture(const QString& file) override;
+    void setNoticeText(const QString& text) override;
+    QString noticeText() const override;
+    double noticeTextWidthTwips() const override;
+    double clientWidthTwips() const override;
+    void setNoticeTimerEnabled(bool enabled) override;
+
+signals:
+    // A menu entry or button was chosen, by design name, just before its command runs (a
+    // hand-off ends the program inside the command).
+    void commandChosen(const QString& name);
+    // The pointer moved over the background, the banner or the free area of the button column,
+    // just before the idle countdown is reset.
+    void pointerActivity();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildClientArea();
+    void buildButtonColumn();
+    void setStackingAndTabOrder();
+    void choose(const QString& name);
+    void firstActivation();
+    void applyTimerState(QTimer* timer, bool enabled);
+
+    MainMenuBar* m_menuBar = nullptr;
+    StatusPanelBar* m_statusBar = nullptr;
+    QWidget* m_picture1 = nullptr; // the button column
+    QWidget* m_picture2 = nullptr; // holds the banner
+    QLabel* m_image1 = nullptr;    // the background picture
+    QLabel* m_image2 = nullptr;    // the banner
+    QLabel* m_label2 = nullptr;    // the notice line
+    QProgressBar* m_progressBar1 = nullptr;
+    WrappingButton* m_command8 = nullptr;
+    QHash<QString, QAbstractButton*> m_buttons;
+
+    QTimer* m_timer1 = nullptr; // notice scrolling
+    QTimer* m_timer2 = nullptr; // idle countdown
+    bool m_timer1Enabled = true;
+    bool m_timer2Enabled = true;
+    // Both timers are enabled by design but tick only once start-up has finished.
+    bool m_timersStarted = false;
+    bool m_loaded = false;
+    bool m_shown = false;
+    double m_countdown = 0;
+
+    // Declared last: destroyed before the timers and widgets it drives.
+    std::unique_ptr<MainMenu> m_menu;
+};
+
+} // namespace tevo

@@ -15,6 +15,7 @@
 #include "platform/qt/QtBusyCursor.h"
 #include "platform/qt/QtMessageBox.h"
 #include "shell/Platform.h"
+#include "shell/window/FirstFrameReport.h"
 #include "shell/window/MainWindow.h"
 #include "shell/window/UiFonts.h"
 
@@ -75,6 +76,7 @@ int main(int argc, char** argv)
     tevo::MainWindow window(platform);
     system.messages.setParentWindow(&window);
     window.load();
+    tevo::FirstFrameReport::installFromEnvironment(&window);
     window.show();
     return app.exec();
 }

@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""Presses one key combination through the XTEST extension, like a real keyboard, and prints the
+moment of the press.
+
+    xkey.py KEYS
+
+KEYS is a key name or modifiers and a key joined by "+" ("F1", "ctrl+F2"), as xdotool names
+them. The keys go to whichever window has the keyboard focus. Printed on standard output: the
+CLOCK_MONOTONIC time in nanoseconds taken right before the last key's press was sent to the X
+server. Exit 0 when the keys were sent; 1 when the display or a key cannot be found.
+"""
+
+import ctypes
+import ctypes.util
+import sys
+import time
+
+MODIFIERS = {
+    "ctrl": "Control_L",
+    "control": "Control_L",
+    "shift": "Shift_L",
+    "alt": "Alt_L",
+    "super": "Super_L",
+}
+
+
+def load(name):
+    path = ctypes.util.find_library(name)
+    if not path:
+        raise OSError(f"lib{name} not found")
+    return ctypes.CDLL(path)
+
+
+def main(argv):
+    if len(argv) != 2 or not argv[1]:
+        print("usage: xkey.py KEYS", file=sys.stderr)
+        return 2
+    try:
+        x = load("X11")
+        xtst = load("Xtst")
+    except OSError as error:
+        print(f"xkey: {error}", file=sys.stderr)
+        return 1
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x.XStringToKeysym.restype = ctypes.c_ulong
+    x.XStringToKeysym.argtypes = [ctypes.c_char_p]
+    x.XKeysymToKeycode.restype = ctypes.c_ubyte
+    x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x.XFlush.argtypes = [ctypes.c_void_p]
+    x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+
+    display = x.XOpenDisplay(None)
+    if not display:
+        print("xkey: cannot open the display (DISPLAY not set?)", file=sys.stderr)
+        return 1
+    try:
+        codes = []
+        for name in argv[1].split("+"):
+            keysym = x.XStringToKeysym(MODIFIERS.get(name.lower(), name).encode())
+            code = x.XKeysymToKeycode(display, keysym) if keysym else 0
+            if not code:
+                print(f"xkey: no key {name!r} on this display", file=sys.stderr)
+                return 1
+            codes.append(code)
+        for code in codes[:-1]:
+            xtst.XTestFakeKeyEvent(display, code, 1, 0)
+        x.XSync(display, 0)
+        pressed = time.clock_gettime_ns(time.CLOCK_MONOTONIC)
+        xtst.XTestFakeKeyEvent(display, codes[-1], 1, 0)
+        x.XFlush(display)
+        for code in reversed(codes):
+            xtst.XTestFakeKeyEvent(display, code, 0, 0)
+        x.XSync(display, 0)
+        print(pressed)
+        return 0
+    finally:
+        x.XCloseDisplay(display)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

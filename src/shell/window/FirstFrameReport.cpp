@@ -1,0 +1,48 @@
+#include "shell/window/FirstFrameReport.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QWidget>
+
+#include <cstdio>
+#include <time.h>
+
+namespace tevo {
+
+void FirstFrameReport::installFromEnvironment(QWidget* window)
+{
+    const QString file = qEnvironmentVariable(kEnvironmentVariable);
+    if (!file.isEmpty())
+        new FirstFrameReport(window, file);
+}
+
+FirstFrameReport::FirstFrameReport(QWidget* window, QString file)
+    : QObject(window), m_window(window), m_file(std::move(file))
+{
+    window->installEventFilter(this);
+}
+
+bool FirstFrameReport::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window && event->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        m_window->removeEventFilter(this);
+        // The children are painted and the frame is flushed after this event returns.
+        QMetaObject::invokeMethod(this, &FirstFrameReport::write, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void FirstFrameReport::write()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const qint64 nanoseconds = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    QFile out(m_file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(QByteArray::number(nanoseconds) + '\n') < 0) {
+        std::fprintf(stderr, "%s: %s\n", kEnvironmentVariable, qPrintable(out.errorString()));
+    }
+}
+
+} // namespace tevo

@@ -5,6 +5,7 @@
 //   - the same SQL on the same database through the sqlite3 C API with statements prepared
 //     once (what the store adds: preparing per call, case folding, error values);
 //   - a 64-byte write and fdatasync() in the same folder (the floor of a durable commit).
+// The two keys of a hand-off written as one change are measured as well.
 // Files live in a temporary folder under $TMPDIR (default /tmp), on whatever disk that is.
 
 #include "permissions/PermissionProfile.h"
@@ -116,6 +117,24 @@ void BM_StoreSet(benchmark::State& state)
     }
 }
 
+// The keys of a hand-off ("AT" and "YXQ", as F1 writes them) as one change.
+void BM_StoreSetHandOffKeys(benchmark::State& state)
+{
+    const std::vector<std::pair<QString, QString>> keys[] = {
+        {{QStringLiteral("AT"), QStringLiteral("工單作業")},
+         {QStringLiteral("YXQ"), QStringLiteral("A")}},
+        {{QStringLiteral("AT"), QStringLiteral("結帳登記")},
+         {QStringLiteral("YXQ"), QStringLiteral("B")}}};
+    int i = 0;
+    for (auto _ : state) {
+        const tevo::Status written = g_files->store->writeAll(kApp, g_files->section, keys[i ^= 1]);
+        if (!written) {
+            state.SkipWithError(qPrintable(written.message()));
+            break;
+        }
+    }
+}
+
 void BM_StoreGet(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -150,7 +169,8 @@ struct RawDatabase
                                " ON CONFLICT (app_folded, section, key_folded)"
                                " DO UPDATE SET value = excluded.value",
                                -1, &upsert, nullptr) != SQLITE_OK)
-            fail(QStringLiteral("sqlite3 on %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(handle))));
+            fail(QStringLiteral("sqlite3 on %1: %2")
+                     .arg(path, QString::fromUtf8(sqlite3_errmsg(handle))));
         sqlite3_busy_timeout(handle, 5000);
     }
     ~RawDatabase()
@@ -232,6 +252,7 @@ void BM_FdatasyncFloor(benchmark::State& state)
 BENCHMARK(BM_ApplyPermissions)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadOneProfileKey)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StoreSet)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StoreSetHandOffKeys)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawSqliteSet)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FdatasyncFloor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StoreGet)->Unit(benchmark::kMicrosecond);
@@ -247,7 +268,8 @@ int main(int argc, char** argv)
     if (!files.folder.isValid())
         fail(QStringLiteral("cannot make a temporary folder: %1").arg(files.folder.errorString()));
     writeProfile(files);
-    auto store = tevo::SqliteSettingsStore::open(files.folder.filePath(QStringLiteral("settings.db")));
+    auto store =
+        tevo::SqliteSettingsStore::open(files.folder.filePath(QStringLiteral("settings.db")));
     if (!store)
         fail(store.error());
     files.store = std::move(store.value());

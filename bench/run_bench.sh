@@ -11,7 +11,8 @@
 #   memory     peak resident size (VmHWM) at the end of that period, against the bare window
 #   micro      applying the permission profile, the store's set and get (tevo-bench-micro)
 #
-# Environment: BENCH_RUNS (runs of start-up and hand-off, default 10), BENCH_IDLE_RUNS (default
+# Environment: BENCH_PHASES (which of "startup idle handoff micro" to run, default all),
+# BENCH_RUNS (runs of start-up and hand-off, default 10), BENCH_IDLE_RUNS (default
 # 10), BENCH_IDLE_SECONDS (default 30), BENCH_RESULTS (folder for the raw figures, default
 # BUILD/bench/results), TEVO_BUILD_DIR (default build). The exit status says whether the
 # measurement ran, never whether a target was met.
@@ -25,6 +26,7 @@ TEVO_BUILD_DIR=$(cd "$TEVO_BUILD_DIR" && pwd)
 export TEVO_STANDIN=$TEVO_BUILD_DIR/bench/tevo-bench-module
 source "$TEVO_SOURCE_DIR/tests/e2e/lib.sh"
 
+BENCH_PHASES=${BENCH_PHASES:-startup idle handoff micro}
 BENCH_RUNS=${BENCH_RUNS:-10}
 BENCH_IDLE_RUNS=${BENCH_IDLE_RUNS:-10}
 BENCH_IDLE_SECONDS=${BENCH_IDLE_SECONDS:-30}
@@ -81,6 +83,8 @@ bench_hwm_kib() { awk '$1 == "VmHWM:" { print $2 }' "/proc/$1/status"; }
 
 bench_now_ns() { date +%s%N; }
 
+bench_phase() { case " $BENCH_PHASES " in *" $1 "*) return 0 ;; *) return 1 ;; esac; }
+
 # ---- set-up --------------------------------------------------------------------------------
 
 e2e_setup
@@ -110,104 +114,125 @@ e2e_install_standins E2.exe GARVO.exe
 
 # Run 0 warms the page cache and the font cache and is not counted. The two programs take
 # turns going first.
-e2e_log "start-up: $BENCH_RUNS runs of each program (plus one warm-up)"
-: >"$RAW/startup.tsv"
-for run in $(seq 0 "$BENCH_RUNS"); do
-    if [ $((run % 2)) -eq 0 ]; then order="menu bare"; else order="bare menu"; fi
-    for which in $order; do
-        if [ "$which" = menu ]; then program=$E2E_MENU; else program=$BENCH_BARE; fi
-        bench_start "$which.$run" "$program"
-        ms=$(bench_wait_frame "$which.$run" "$BENCH_PID")
-        bench_stop "$BENCH_PID"
-        [ "$run" -eq 0 ] || printf '%s\t%s\t%s\n' "$which" "$run" "$ms" >>"$RAW/startup.tsv"
-        sleep 0.3
+bench_startup()
+{
+    local run order which program ms
+    e2e_log "start-up: $BENCH_RUNS runs of each program (plus one warm-up)"
+    for run in $(seq 0 "$BENCH_RUNS"); do
+        if [ $((run % 2)) -eq 0 ]; then order="menu bare"; else order="bare menu"; fi
+        for which in $order; do
+            if [ "$which" = menu ]; then program=$E2E_MENU; else program=$BENCH_BARE; fi
+            bench_start "$which.$run" "$program"
+            ms=$(bench_wait_frame "$which.$run" "$BENCH_PID")
+            bench_stop "$BENCH_PID"
+            [ "$run" -eq 0 ] || printf '%s\t%s\t%s\n' "$which" "$run" "$ms" >>"$RAW/startup.tsv"
+            sleep 0.3
+        done
     done
-done
+}
 
 # ---- idle cost and memory ------------------------------------------------------------------
 
 # Both windows open side by side, settled (first activation done, profile applied, timers
 # running), then their CPU time over the period; the countdown of 80 s does not end the menu.
-e2e_log "idle cost and memory: $BENCH_IDLE_RUNS runs of ${BENCH_IDLE_SECONDS} s"
-: >"$RAW/idle.tsv"
-for run in $(seq 1 "$BENCH_IDLE_RUNS"); do
-    bench_start "idle-menu.$run" "$E2E_MENU"
-    menu=$BENCH_PID
-    bench_wait_frame "idle-menu.$run" "$menu" >/dev/null
-    bench_start "idle-bare.$run" "$BENCH_BARE"
-    bare=$BENCH_PID
-    bench_wait_frame "idle-bare.$run" "$bare" >/dev/null
-    sleep 2
-    menu0=$(bench_cpu_ticks "$menu")
-    bare0=$(bench_cpu_ticks "$bare")
-    t0=$(bench_now_ns)
-    sleep "$BENCH_IDLE_SECONDS"
-    menu1=$(bench_cpu_ticks "$menu")
-    bare1=$(bench_cpu_ticks "$bare")
-    t1=$(bench_now_ns)
-    e2e_expect_alive "$menu" "the menu at the end of the idle period"
-    for which in menu bare; do
-        if [ "$which" = menu ]; then pid=$menu c0=$menu0 c1=$menu1; else pid=$bare c0=$bare0 c1=$bare1; fi
-        awk -v w="$which" -v r="$run" -v c="$((c1 - c0))" -v tck="$BENCH_CLK_TCK" \
-            -v ns="$((t1 - t0))" -v hwm="$(bench_hwm_kib "$pid")" \
-            'BEGIN { printf "%s\t%s\t%.4f\t%s\n", w, r, 100 * (c / tck) / (ns / 1e9), hwm }' \
-            >>"$RAW/idle.tsv"
+bench_idle()
+{
+    local run menu bare menu0 bare0 menu1 bare1 t0 t1 which pid c0 c1
+    e2e_log "idle cost and memory: $BENCH_IDLE_RUNS runs of ${BENCH_IDLE_SECONDS} s"
+    for run in $(seq 1 "$BENCH_IDLE_RUNS"); do
+        bench_start "idle-menu.$run" "$E2E_MENU"
+        menu=$BENCH_PID
+        bench_wait_frame "idle-menu.$run" "$menu" >/dev/null
+        bench_start "idle-bare.$run" "$BENCH_BARE"
+        bare=$BENCH_PID
+        bench_wait_frame "idle-bare.$run" "$bare" >/dev/null
+        sleep 2
+        menu0=$(bench_cpu_ticks "$menu")
+        bare0=$(bench_cpu_ticks "$bare")
+        t0=$(bench_now_ns)
+        sleep "$BENCH_IDLE_SECONDS"
+        menu1=$(bench_cpu_ticks "$menu")
+        bare1=$(bench_cpu_ticks "$bare")
+        t1=$(bench_now_ns)
+        e2e_expect_alive "$menu" "the menu at the end of the idle period"
+        for which in menu bare; do
+            if [ "$which" = menu ]; then pid=$menu c0=$menu0 c1=$menu1; else pid=$bare c0=$bare0 c1=$bare1; fi
+            awk -v w="$which" -v r="$run" -v c="$((c1 - c0))" -v tck="$BENCH_CLK_TCK" \
+                -v ns="$((t1 - t0))" -v hwm="$(bench_hwm_kib "$pid")" \
+                'BEGIN { printf "%s\t%s\t%.4f\t%s\n", w, r, 100 * (c / tck) / (ns / 1e9), hwm }' \
+                >>"$RAW/idle.tsv"
+        done
+        bench_stop "$menu"
+        bench_stop "$bare"
     done
-    bench_stop "$menu"
-    bench_stop "$bare"
-done
+}
 
 # ---- hand-off ------------------------------------------------------------------------------
 
 # F1 hands off to "E2.exe" with "AT" = 工單作業 and "YXQ" = A. The key is pressed a second
 # after the window appeared (the menu has settled, as for a user who reads it first); the
 # figure ends when the module has read its keys from the store.
-e2e_log "hand-off: $BENCH_RUNS runs (plus one warm-up), then as many direct starts"
-: >"$RAW/handoff.tsv"
-for run in $(seq 0 "$BENCH_RUNS"); do
-    e2e_set AT "earlier AT"
-    e2e_set YXQ B
-    before=$(e2e_record_count E2.exe)
-    e2e_start_menu
-    window=$(e2e_wait_menu_window)
-    sleep 1
-    timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null ||
-        e2e_fail "cannot give the menu's window the keyboard focus"
-    pressed=$("$E2E_PYTHON" "$BENCH_DIR/xkey.py" F1) || e2e_fail "xkey.py could not press F1"
-    line=$(e2e_wait_record E2.exe "$E2E_TIMEOUT" $((before + 1)))
-    e2e_wait_exit "$E2E_MENU_PID" "$E2E_TIMEOUT" "the menu after the hand-off"
-    e2e_expect_eq "\"AT\" read by E2.exe" 工單作業 "$(e2e_field "$line" 2)"
-    e2e_expect_eq "\"YXQ\" read by E2.exe" A "$(e2e_field "$line" 3)"
-    [ "$run" -eq 0 ] || printf '%s\t%s\t%s\t%s\n' handoff "$run" \
-        "$(awk -v a="$pressed" -v b="$(e2e_field "$line" 9)" 'BEGIN { printf "%.3f", (b - a) / 1e6 }')" \
-        "$(awk -v a="$pressed" -v b="$(e2e_field "$line" 8)" 'BEGIN { printf "%.3f", (b - a) / 1e6 }')" \
-        >>"$RAW/handoff.tsv"
-done
-# The floor: the same module started directly, with the keys already in the store.
-for run in $(seq 0 "$BENCH_RUNS"); do
-    before=$(e2e_record_count E2.exe)
-    (cd "$E2E_WORK" && exec "$BENCH_EXEC" "$RAW/floor.$run.start" "$E2E_WORK/E2.exe") ||
-        e2e_fail "E2.exe started directly failed"
-    line=$(e2e_wait_record E2.exe "$E2E_TIMEOUT" $((before + 1)))
-    e2e_expect_eq "\"AT\" read by E2.exe" 工單作業 "$(e2e_field "$line" 2)"
-    start=$(cat "$RAW/floor.$run.start")
-    [ "$run" -eq 0 ] || printf '%s\t%s\t%s\t%s\n' floor "$run" \
-        "$(awk -v a="$start" -v b="$(e2e_field "$line" 9)" 'BEGIN { printf "%.3f", (b - a) / 1e6 }')" \
-        "$(awk -v a="$start" -v b="$(e2e_field "$line" 8)" 'BEGIN { printf "%.3f", (b - a) / 1e6 }')" \
-        >>"$RAW/handoff.tsv"
-done
+bench_handoff()
+{
+    local run before window pressed line start
+    e2e_log "hand-off: $BENCH_RUNS runs (plus one warm-up), then as many direct starts"
+    for run in $(seq 0 "$BENCH_RUNS"); do
+        e2e_set AT "earlier AT"
+        e2e_set YXQ B
+        before=$(e2e_record_count E2.exe)
+        e2e_start_menu
+        window=$(e2e_wait_menu_window)
+        sleep 1
+        timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null ||
+            e2e_fail "cannot give the menu's window the keyboard focus"
+        pressed=$("$E2E_PYTHON" "$BENCH_DIR/xkey.py" F1) || e2e_fail "xkey.py could not press F1"
+        line=$(e2e_wait_record E2.exe "$E2E_TIMEOUT" $((before + 1)))
+        e2e_wait_exit "$E2E_MENU_PID" "$E2E_TIMEOUT" "the menu after the hand-off"
+        e2e_expect_eq "\"AT\" read by E2.exe" 工單作業 "$(e2e_field "$line" 2)"
+        e2e_expect_eq "\"YXQ\" read by E2.exe" A "$(e2e_field "$line" 3)"
+        [ "$run" -eq 0 ] || printf '%s\t%s\t%s\t%s\n' handoff "$run" \
+            "$(awk -v a="$pressed" -v b="$(e2e_field "$line" 9)" 'BEGIN { printf "%.3f", (b - a) / 1e6 }')" \
+            "$(awk -v a="$pressed" -v b="$(e2e_field "$line" 8)" 'BEGIN { printf "%.3f", (b - a) / 1e6 }')" \
+            >>"$RAW/handoff.tsv"
+    done
+    # The floor: the same module started directly, with the keys already in the store.
+    for run in $(seq 0 "$BENCH_RUNS"); do
+        before=$(e2e_record_count E2.exe)
+        (cd "$E2E_WORK" && exec "$BENCH_EXEC" "$RAW/floor.$run.start" "$E2E_WORK/E2.exe") ||
+            e2e_fail "E2.exe started directly failed"
+        line=$(e2e_wait_record E2.exe "$E2E_TIMEOUT" $((before + 1)))
+        e2e_expect_eq "\"AT\" read by E2.exe" 工單作業 "$(e2e_field "$line" 2)"
+        start=$(cat "$RAW/floor.$run.start")
+        [ "$run" -eq 0 ] || printf '%s\t%s\t%s\t%s\n' floor "$run" \
+            "$(awk -v a="$start" -v b="$(e2e_field "$line" 9)" 'BEGIN { printf "%.3f", (b - a) / 1e6 }')" \
+            "$(awk -v a="$start" -v b="$(e2e_field "$line" 8)" 'BEGIN { printf "%.3f", (b - a) / 1e6 }')" \
+            >>"$RAW/handoff.tsv"
+    done
+}
 
 # ---- microbenchmarks -----------------------------------------------------------------------
 
-if [ -x "$BENCH_MICRO" ]; then
-    e2e_log "microbenchmarks: 10 repetitions each"
-    (cd "$E2E_ROOT" && TMPDIR=$E2E_ROOT "$BENCH_MICRO" --benchmark_repetitions=10 \
-        --benchmark_report_aggregates_only=true --benchmark_out_format=json \
-        --benchmark_out="$RAW/micro.json") >"$E2E_ROOT/logs/micro.log" 2>&1 ||
-        e2e_fail "tevo-bench-micro failed (see $E2E_ROOT/logs/micro.log)"
-else
-    e2e_log "tevo-bench-micro was not built (libbenchmark-dev missing): no microbenchmarks"
-fi
+bench_micro()
+{
+    if [ -x "$BENCH_MICRO" ]; then
+        e2e_log "microbenchmarks: 10 repetitions each"
+        (cd "$E2E_ROOT" && TMPDIR=$E2E_ROOT "$BENCH_MICRO" --benchmark_repetitions=10 \
+            --benchmark_report_aggregates_only=true --benchmark_out_format=json \
+            --benchmark_out="$RAW/micro.json") >"$E2E_ROOT/logs/micro.log" 2>&1 ||
+            e2e_fail "tevo-bench-micro failed (see $E2E_ROOT/logs/micro.log)"
+    else
+        e2e_log "tevo-bench-micro was not built (libbenchmark-dev missing): no microbenchmarks"
+    fi
+}
+
+# ---- the run -------------------------------------------------------------------------------
+
+: >"$RAW/startup.tsv"
+: >"$RAW/idle.tsv"
+: >"$RAW/handoff.tsv"
+for phase in startup idle handoff micro; do
+    if bench_phase "$phase"; then "bench_$phase"; fi
+done
 
 echo "load_after	$(cut -d' ' -f1-3 /proc/loadavg)" >>"$RAW/machine.tsv"
 rm -f "$RAW"/*.start "$RAW"/*.frame

@@ -114,6 +114,8 @@ def main(argv):
         micro_row("apply 43-key permission profile", "BM_ApplyPermissions",
                   "one key read", "BM_ReadOneProfileKey")
         micro_row("store set (durable)", "BM_StoreSet", "raw sqlite3", "BM_RawSqliteSet")
+        micro_row("store set of a hand-off's 2 keys", "BM_StoreSetHandOffKeys", "one set",
+                  "BM_StoreSet")
         micro_row("store get", "BM_StoreGet", "raw sqlite3", "BM_RawSqliteGet")
         if "BM_FdatasyncFloor" in medians:
             real, cpu = medians["BM_FdatasyncFloor"]

@@ -15,26 +15,20 @@ QString failureMessage(const CommandRow& row)
                                     : QString::fromUtf8(row.failureText);
 }
 
-Status writeKey(Platform& platform, const QString& key, const QString& value)
-{
-    // The section is the working directory as it stands at this write.
-    return platform.store.write(kApplication, platform.workingDirectory.current(), key, value);
-}
-
-// "ATU" (when the row uses it), "AT", then "YXQ" (when the row uses it); stops at the first
-// write that fails.
+// "ATU" (when the row uses it), "AT", then "YXQ" (when the row uses it), as one change where
+// the store can make one: a module never finds half of a hand-off, and the hand-off waits for
+// one durable commit instead of one per key.
 Status writeKeys(Platform& platform, const CommandRow& row)
 {
-    if (row.modeKey == ModeKey::Atu) {
-        // The empty text, never a null one: the key must read as present and empty.
-        if (Status s = writeKey(platform, QStringLiteral("ATU"), QStringLiteral("")); !s)
-            return s;
-    }
-    if (Status s = writeKey(platform, QStringLiteral("AT"), loadString(row.atStringId)); !s)
-        return s;
+    std::vector<std::pair<QString, QString>> keys;
+    // The empty text, never a null one: the key must read as present and empty.
+    if (row.modeKey == ModeKey::Atu)
+        keys.emplace_back(QStringLiteral("ATU"), QStringLiteral(""));
+    keys.emplace_back(QStringLiteral("AT"), loadString(row.atStringId));
     if (row.modeKey == ModeKey::Yxq)
-        return writeKey(platform, QStringLiteral("YXQ"), QString::fromUtf8(row.modeValue));
-    return Status::ok();
+        keys.emplace_back(QStringLiteral("YXQ"), QString::fromUtf8(row.modeValue));
+    // The section is the working directory as it stands at this write.
+    return platform.store.writeAll(kApplication, platform.workingDirectory.current(), keys);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace tevo {
@@ -32,10 +33,23 @@ public:
                                                 const QString& key) = 0;
     virtual Status write(const QString& app, const QString& section, const QString& key,
                          const QString& value) = 0;
+    // Several keys of one application and section, written in the order given. This default
+    // writes them one by one and stops at the first failure; a store that can commit them as
+    // one change (all or none, one commit) does so.
+    virtual Status writeAll(const QString& app, const QString& section,
+                            const std::vector<std::pair<QString, QString>>& keyValues)
+    {
+        for (const auto& [key, value] : keyValues) {
+            if (Status s = write(app, section, key, value); !s)
+                return s;
+        }
+        return Status::ok();
+    }
     virtual Status remove(const QString& app, const QString& section, const QString& key) = 0;
     // Every entry, or those of one application (and one section), ordered by app, section, key.
-    virtual Result<std::vector<Entry>> list(const std::optional<QString>& app = std::nullopt,
-                                            const std::optional<QString>& section = std::nullopt) = 0;
+    virtual Result<std::vector<Entry>>
+    list(const std::optional<QString>& app = std::nullopt,
+         const std::optional<QString>& section = std::nullopt) = 0;
 
     // The value, or the empty text when it is missing or cannot be read: how the menu reads
     // its settings ("a key that is not there reads as empty text").

@@ -94,6 +94,30 @@ Status SqliteSettingsStore::write(const QString& app, const QString& section, co
                           app, section, key, &value);
 }
 
+Status SqliteSettingsStore::writeAll(const QString& app, const QString& section,
+                                     const std::vector<std::pair<QString, QString>>& keyValues)
+{
+    if (keyValues.size() < 2)
+        return SettingsStore::writeAll(app, section, keyValues);
+    if (!m_hasTable)
+        return Status::error(Messages::readOnly(m_path));
+    // IMMEDIATE takes the write lock at once (waiting for other writers as any write does), so
+    // the commit cannot fail for a lock taken by another process in between.
+    if (const std::optional<Failure> failure = m_database->exec("BEGIN IMMEDIATE"))
+        return Status::error(Messages::writeFailed(m_path, *failure));
+    for (const auto& [key, value] : keyValues) {
+        if (Status s = write(app, section, key, value); !s) {
+            m_database->exec("ROLLBACK");
+            return s;
+        }
+    }
+    if (const std::optional<Failure> failure = m_database->exec("COMMIT")) {
+        m_database->exec("ROLLBACK");
+        return Status::error(Messages::writeFailed(m_path, *failure));
+    }
+    return Status::ok();
+}
+
 Status SqliteSettingsStore::remove(const QString& app, const QString& section, const QString& key)
 {
     return writeStatement(

@@ -32,6 +32,9 @@ public:
                                         const QString& key) override;
     Status write(const QString& app, const QString& section, const QString& key,
                  const QString& value) override;
+    // One transaction: every value is stored, or none is, with a single durable commit.
+    Status writeAll(const QString& app, const QString& section,
+                    const std::vector<std::pair<QString, QString>>& keyValues) override;
     Status remove(const QString& app, const QString& section, const QString& key) override;
     Result<std::vector<Entry>> list(const std::optional<QString>& app = std::nullopt,
                                     const std::optional<QString>& section = std::nullopt) override;

@@ -41,7 +41,8 @@ void FirstFrameReport::write()
     QFile out(m_file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         out.write(QByteArray::number(nanoseconds) + '\n') < 0) {
-        std::fprintf(stderr, "%s: %s\n", kEnvironmentVariable, qPrintable(out.errorString()));
+        std::fprintf(stderr, "%s: cannot write %s: %s\n", kEnvironmentVariable, qPrintable(m_file),
+                     qPrintable(out.errorString()));
     }
 }
 

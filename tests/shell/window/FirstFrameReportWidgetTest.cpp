@@ -1,0 +1,122 @@
+// The first-frame report that start-up measurements read: written once, after the first paint,
+// only when asked for, and never in the way of the window.
+
+#include "shell/window/FirstFrameReport.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ctime>
+
+using namespace tevo;
+
+namespace {
+
+qint64 monotonicNs()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// A child that notes when it was last painted.
+class TimedLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    qint64 paintedAt = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        paintedAt = monotonicNs();
+    }
+};
+
+// A window with something to paint, like the menu: a top-level widget with a child.
+struct PaintedWindow
+{
+    QWidget window;
+    TimedLabel* label = new TimedLabel(QStringLiteral("主目錄"), &window);
+};
+
+} // namespace
+
+class FirstFrameReportWidgetTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { qunsetenv(FirstFrameReport::kEnvironmentVariable); }
+
+    void writesTheMomentOfTheFirstPaintOnce()
+    {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("first frame"));
+        qputenv(FirstFrameReport::kEnvironmentVariable, QFile::encodeName(file));
+        PaintedWindow w;
+        FirstFrameReport::installFromEnvironment(&w.window);
+        QVERIFY(!QFile::exists(file));
+
+        const qint64 before = monotonicNs();
+        w.window.show();
+        QTRY_VERIFY(QFile::exists(file));
+        const qint64 after = monotonicNs();
+        QFile report(file);
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray text = report.readAll();
+        QVERIFY2(text.endsWith('\n'), text.constData());
+        bool number = false;
+        const qint64 reported = text.trimmed().toLongLong(&number);
+        QVERIFY2(number, text.constData());
+        QVERIFY(reported > before);
+        QVERIFY(reported < after);
+        // The frame is complete: its children were painted before the moment reported.
+        QVERIFY(w.label->paintedAt > 0);
+        QVERIFY(w.label->paintedAt < reported);
+
+        // Later frames leave the report alone.
+        QVERIFY(QFile::remove(file));
+        w.label->setText(QStringLiteral("第二個畫面"));
+        w.window.repaint();
+        w.window.update();
+        QTest::qWait(100);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void nothingIsInstalledWithoutAFileName_data()
+    {
+        QTest::addColumn<bool>("set");
+        QTest::newRow("variable not set") << false;
+        QTest::newRow("variable empty") << true;
+    }
+
+    void nothingIsInstalledWithoutAFileName()
+    {
+        QFETCH(bool, set);
+        if (set)
+            qputenv(FirstFrameReport::kEnvironmentVariable, QByteArray());
+        PaintedWindow w;
+        FirstFrameReport::installFromEnvironment(&w.window);
+        QVERIFY(w.window.findChildren<FirstFrameReport*>().isEmpty());
+    }
+
+    void aFileThatCannotBeWrittenDoesNotStopTheWindow()
+    {
+        QTemporaryDir folder;
+        qputenv(FirstFrameReport::kEnvironmentVariable,
+                QFile::encodeName(folder.filePath(QStringLiteral("missing/report"))));
+        PaintedWindow w;
+        FirstFrameReport::installFromEnvironment(&w.window);
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QTest::qWait(50);
+        QVERIFY(w.window.isVisible());
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("missing/report"))));
+    }
+};
+
+QTEST_MAIN(FirstFrameReportWidgetTest)
+#include "FirstFrameReportWidgetTest.moc"

@@ -5,7 +5,8 @@
 # The test installs into /usr. It runs only as root, while dpkg is idle, and when neither the
 # package nor any of its files is on the machine; otherwise it is skipped (exit 77). Whatever
 # happens after the install, the exit trap removes the package again. A run killed before its
-# trap could remove the package leaves a marker file; the next run removes that package first.
+# trap could remove the package leaves a marker file naming its process; the next run removes
+# that package first, unless the process still runs (then that run owns it and this one skips).
 source "$(dirname "$0")/lib.sh"
 
 PACKAGE=tevo-menu
@@ -22,6 +23,14 @@ skip()
 }
 
 package_status() { dpkg-query -W -f='${db:Status-Abbrev}' "$PACKAGE" 2>/dev/null || true; }
+
+# Whether dpkg has the package in any state but "not installed".
+package_known()
+{
+    local status
+    status=$(package_status)
+    [ -n "${status// /}" ] && [ "$status" != "un " ]
+}
 
 # Whether dpkg's locks are free now (dpkg and apt take them with fcntl).
 dpkg_idle()
@@ -42,15 +51,21 @@ for name in ("/var/lib/dpkg/lock-frontend", "/var/lib/dpkg/lock"):
 EOF
 }
 
-# Removes the package if this test (or an earlier run that was killed) installed it.
-remove_our_package()
+# Removes the package and the marker.
+remove_package()
 {
-    [ "$PKG_INSTALLED_BY_TEST" = 1 ] || [ -e "$MARKER" ] || return 0
-    if [ -n "$(package_status | tr -d ' ')" ] && [ "$(package_status)" != "un " ]; then
+    if package_known; then
         timeout 60 dpkg -r "$PACKAGE" >&2 || e2e_log "dpkg -r $PACKAGE failed: remove it by hand"
     fi
     rm -f "$MARKER"
-    PKG_INSTALLED_BY_TEST=0
+}
+
+# The process of the run that wrote the marker, when it still runs.
+marker_owner()
+{
+    local pid
+    pid=$(awk '{ print $1; exit }' "$MARKER" 2>/dev/null) || return 1
+    [ -n "$pid" ] && e2e_process_alive "$pid" && echo "$pid"
 }
 
 package_exit()
@@ -59,7 +74,7 @@ package_exit()
     trap - EXIT
     set +e
     e2e_stop_menu
-    remove_our_package
+    [ "$PKG_INSTALLED_BY_TEST" = 0 ] || remove_package
     (exit "$status")
     e2e_cleanup
 }
@@ -102,19 +117,19 @@ expect_dependencies_installed()
 # ---- preconditions: skip rather than disturb the machine ----------------------------------
 
 [ "$(id -u)" -eq 0 ] || skip "not root (the test installs the package into /usr)"
-for tool in dpkg dpkg-deb dpkg-query cpack dpkg-shlibdeps desktop-file-validate; do
+for tool in dpkg dpkg-deb dpkg-query cpack dpkg-shlibdeps desktop-file-validate gio xprop; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is missing (scripts/setup.sh installs it)"
 done
 [ -f "$TEVO_BUILD_DIR/CPackConfig.cmake" ] ||
     e2e_fail "$TEVO_BUILD_DIR/CPackConfig.cmake is missing; configure the build first"
 dpkg_idle || skip "dpkg is busy (another installation holds its lock)"
 if [ -e "$MARKER" ]; then
-    e2e_log "an earlier run was stopped before it removed $PACKAGE; removing it now"
-    remove_our_package
+    owner=$(marker_owner) && skip "another run of this test (process $owner) has the package installed"
+    e2e_log "an earlier run was stopped before its clean-up; removing what it installed"
+    remove_package
 fi
-status=$(package_status)
-[ -z "$(printf '%s' "$status" | tr -d ' ')" ] || [ "$status" = "un " ] ||
-    skip "$PACKAGE is already on this machine (dpkg status '$status'); the test does not replace it"
+! package_known ||
+    skip "$PACKAGE is already on this machine (dpkg status '$(package_status)'); the test does not replace it"
 
 e2e_setup
 trap package_exit EXIT
@@ -168,10 +183,10 @@ expect_dependencies_installed "$depends"
 # ---- install -----------------------------------------------------------------------------
 
 dpkg_idle || skip "dpkg is busy (another installation holds its lock)"
-echo "$version" >"$MARKER"
+echo "$$ $version" >"$MARKER"
 PKG_INSTALLED_BY_TEST=1
 if ! timeout 60 dpkg -i "$deb" >"$E2E_ROOT/logs/dpkg-install.log" 2>&1; then
-    grep -q 'lock' "$E2E_ROOT/logs/dpkg-install.log" && ! dpkg-query -W "$PACKAGE" >/dev/null 2>&1 &&
+    grep -q lock "$E2E_ROOT/logs/dpkg-install.log" && ! package_known &&
         skip "dpkg became busy before the install"
     e2e_fail "dpkg -i failed (see $E2E_ROOT/logs/dpkg-install.log)"
 fi
@@ -200,12 +215,25 @@ for size in 32 48 64 128 256; do
     [ -f "$file" ] || e2e_fail "no icon $file for the desktop entry's Icon=$icon"
     e2e_expect_eq "size of $file" "${size}x${size}" "$(png_size "$file")"
 done
-# The desktop starts Exec= through PATH; it must find the installed menu.
-E2E_MENU=$(PATH=/usr/bin:/bin command -v "$(entry_value Exec)") ||
-    e2e_fail "Exec=$(entry_value Exec) is not a program on PATH"
-e2e_expect_eq "program of the desktop entry" /usr/bin/tevo-menu "$E2E_MENU"
+e2e_expect_eq "program of the desktop entry" tevo-menu "$(entry_value Exec)"
 
-# ---- the installed menu, from a folder of its own ------------------------------------------
+# ---- the installed menu, started as the desktop's application list starts it ---------------
+
+# The running menu started from the desktop entry: /usr/bin/tevo-menu in the test's folder.
+installed_menu_started()
+{
+    local link pid
+    for link in /proc/[0-9]*/exe; do
+        [ "$(readlink "$link" 2>/dev/null)" = /usr/bin/tevo-menu ] || continue
+        pid=${link#/proc/}
+        pid=${pid%/exe}
+        if [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$E2E_WORK" ]; then
+            E2E_MENU_PID=$pid
+            return 0
+        fi
+    done
+    return 1
+}
 
 e2e_start_xvfb
 # The login context as the entry program leaves it, written with the installed store tool.
@@ -215,7 +243,13 @@ e2e_seed_login 1
 E2E_SETTINGS=$build_settings
 e2e_install_standins GARVO.exe
 
-e2e_start_menu
+# gio launches a desktop entry as the desktop does: Exec= found on PATH, started in the
+# launcher's working folder (the entry has no Path=), detached from the launcher.
+(cd "$E2E_WORK" && exec gio launch "$entry") >"$E2E_ROOT/logs/gio-launch.log" 2>&1 ||
+    e2e_fail "gio launch $entry failed (see $E2E_ROOT/logs/gio-launch.log)"
+e2e_wait_until "$E2E_TIMEOUT" "no /usr/bin/tevo-menu runs in $E2E_WORK after gio launch" \
+    installed_menu_started
+E2E_PIDS+=("$E2E_MENU_PID")
 window=$(e2e_wait_menu_window 20)
 e2e_expect_eq "title of the installed menu" "Tevo 保養廠管理系統(主目錄)" "$(xdotool getwindowname "$window")"
 wm_class=$(xprop -id "$window" WM_CLASS)
@@ -223,7 +257,7 @@ wm_class=$(xprop -id "$window" WM_CLASS)
     e2e_fail "the window's WM_CLASS does not name tevo-menu (StartupWMClass of the entry): $wm_class"
 icons=$(xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
 e2e_expect_eq "window icon sizes" "Icon (32 x 32) " "$icons"
-e2e_pass "the installed menu shows its window in $E2E_WORK"
+e2e_pass "the desktop entry started the installed menu in $E2E_WORK"
 
 # Closing the window leaves for the entry program, as on any installation.
 e2e_close_window "$window"
@@ -237,9 +271,7 @@ timeout 60 dpkg -r "$PACKAGE" >"$E2E_ROOT/logs/dpkg-remove.log" 2>&1 ||
     e2e_fail "dpkg -r failed (see $E2E_ROOT/logs/dpkg-remove.log)"
 PKG_INSTALLED_BY_TEST=0
 rm -f "$MARKER"
-status=$(package_status)
-[ "$status" = "un " ] || [ -z "$(printf '%s' "$status" | tr -d ' ')" ] ||
-    e2e_fail "dpkg still knows $PACKAGE after the removal (status '$status')"
+! package_known || e2e_fail "dpkg still knows $PACKAGE after the removal (status '$(package_status)')"
 left=$(while IFS= read -r file; do [ ! -e "$file" ] || echo "$file"; done <<<"$PKG_FILES")
 [ -z "$left" ] || e2e_fail "files left after dpkg -r: $left"
 e2e_pass "dpkg -r removed $PACKAGE and all its files"

@@ -18,6 +18,7 @@ cmake --build "$build"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 cpack --config "$build/CPackConfig.cmake" -B "$out"
+rm -rf "$out/_CPack_Packages" # CPack's staging folder
 
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 deb=$out/tevo-menu_${version}_$(dpkg --print-architecture).deb

@@ -11,6 +11,9 @@ packages=(
   xvfb xdotool x11-utils imagemagick xauth libx11-6
   fonts-arphic-uming
   python3 util-linux procps
+  # The Debian package: dpkg-shlibdeps for its dependencies, the desktop entry's validator and
+  # launcher (gio), and xdg-utils, which the installed menu needs to open web pages.
+  dpkg-dev desktop-file-utils libglib2.0-bin xdg-utils
 )
 
 missing=()

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers of the end-to-end tests of damaged, odd and hostile input (tests/e2e/test_bad_input*.sh),
 # sourced after lib.sh. They add what those tests need beyond lib.sh: starting the menu as
 # another user, the menu's exit status, the kind of a window, fingerprints of files and
@@ -89,4 +90,11 @@ db.close()
 '
     "$E2E_PYTHON" -c "$script" "$XDG_CONFIG_HOME/tevo/settings.db" "$1" "$2" "$3" ||
         e2e_fail "cannot write $1/$3 into the store with SQLite"
+}
+
+# A screenshot of one window as an 8-bit binary PPM, for window_regions.py.
+#   bi_screenshot WINDOW FILE
+bi_screenshot()
+{
+    import -window "$1" -depth 8 "ppm:$2" || e2e_fail "cannot take a screenshot of window $1"
 }

@@ -138,8 +138,9 @@ for row in "${readonly_rows[@]}"; do
     e2e_wait_window_gone "$message"
     e2e_expect_alive "$E2E_MENU_PID" "the menu after the message about the read-only store"
     # The menu still works: a side launch needs no key and starts.
+    starts=$(($(e2e_record_count QMG.exe) + 1))
     e2e_key "$window" F11
-    line=$(e2e_wait_record QMG.exe "$E2E_TIMEOUT" "$(($(e2e_record_count QMG.exe) + 1))")
+    line=$(e2e_wait_record QMG.exe "$E2E_TIMEOUT" "$starts")
     e2e_expect_eq "\"AT\" read by QMG.exe" "earlier AT" "$(e2e_field "$line" 2)"
     e2e_stop_menu
     e2e_wait_programs_done

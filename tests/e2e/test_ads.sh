@@ -11,8 +11,9 @@ source "$(dirname "$0")/lib.sh"
 
 e2e_setup
 e2e_start_xvfb
-command -v convert >/dev/null && command -v import >/dev/null ||
+if ! command -v convert >/dev/null || ! command -v import >/dev/null; then
     e2e_fail "imagemagick is missing (scripts/setup.sh installs it)"
+fi
 e2e_install_standins GARVO.exe
 e2e_seed_login 1
 
@@ -55,6 +56,7 @@ banner_colour()
     colour_at "$shot" "${banner_point[@]}"
 }
 banner_shows() { [ "$(banner_colour "$1")" = "$2" ]; }
+banner_painted() { [ "$(banner_colour "$1")" != "other(0,0,0)" ]; }
 
 today=$(date +%Y/%m/%d)
 future=2099/12/31
@@ -102,8 +104,9 @@ for row in "${rows[@]}"; do
     e2e_expect_eq "$what: \"FHEE\"" "$fhee_after" "$(eeyx_get FHEE || echo '(missing)')"
     if [ "$banner" = built-in ]; then
         # The built-in banner is none of the advertisements' colours; the first time it shows,
-        # its colour at the point is noted and must be the same every time.
-        sleep 1
+        # its colour at the point is noted and must be the same every time. A window that is not
+        # painted yet is black there.
+        e2e_wait_until "$E2E_TIMEOUT" "$what: the window was not painted" banner_painted "$window"
         got=$(banner_colour "$window")
         builtin_colour=${builtin_colour:-$got}
         case $got in red | green | blue) e2e_fail "$what: the banner shows an advertisement ($got)" ;; esac

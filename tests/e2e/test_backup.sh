@@ -42,7 +42,8 @@ cp950_file()
 # Suite INI files from the suite's other programs: 許 (B3 5C) and 包 (A5 5D) carry the trail
 # bytes "\" and "]", which must not confuse the writer; the key "目錄位置" also stands in another
 # section, which must keep its value.
-existing_text='; 本檔由本系統各程式共用
+declare -A fixture
+fixture[existing]='; 本檔由本系統各程式共用
 [公司]
 目錄位置=GARVO
 名稱=許記汽車包修廠
@@ -52,7 +53,7 @@ existing_text='; 本檔由本系統各程式共用
 [Online]
 ServiceHost=service.tevo.invalid
 '
-expected_text='; 本檔由本系統各程式共用
+fixture[expected]='; 本檔由本系統各程式共用
 [公司]
 目錄位置=GARVO
 名稱=許記汽車包修廠
@@ -63,32 +64,33 @@ expected_text='; 本檔由本系統各程式共用
 ServiceHost=service.tevo.invalid
 '
 # Without a section "備份" and without a line end after its last line.
-other_text='[公司]
+fixture[other]='[公司]
 名稱=許記汽車包修廠
 [報表]
 標題=包修明細'
-other_expected_text="$other_text"'
+fixture[other_expected]="${fixture[other]}"'
 [備份]
 目錄位置=GARVO
 '
-new_expected_text='[備份]
+fixture[new_expected]='[備份]
 目錄位置=GARVO
 '
 
-#   case | r5 (host directory) | suite INI file before | after ("-": none, "=": unchanged)
+#   case | r5 (host directory) | suite INI file before | after ("-": none, "=": unchanged);
+#   files are named by their fixture
 cases=(
-    "host, no suite INI file yet|$E2E_WORK|-|new_expected_text"
-    "host with trailing spaces in r5, key in place|$E2E_WORK   |existing_text|expected_text"
-    "host, section missing and no final line end|$E2E_WORK|other_text|other_expected_text"
-    "workstation whose r5 differs in letter case|${E2E_WORK^^}|existing_text|="
+    "host, no suite INI file yet|$E2E_WORK|-|new_expected"
+    "host with trailing spaces in r5, key in place|$E2E_WORK   |existing|expected"
+    "host, section missing and no final line end|$E2E_WORK|other|other_expected"
+    "workstation whose r5 differs in letter case|${E2E_WORK^^}|existing|="
     "workstation|/srv/garage/host|-|-"
-    "workstation, no host directory||existing_text|="
+    "workstation, no host directory||existing|="
 )
 for row in "${cases[@]}"; do
     IFS='|' read -r what host before after <<<"$row"
     rm -f "$ini" "$E2E_ROOT/before.ini" "$E2E_ROOT/expected.ini"
     if [ "$before" != - ]; then
-        cp950_file "${!before}" "$ini"
+        cp950_file "${fixture[$before]}" "$ini"
         cp "$ini" "$E2E_ROOT/before.ini"
     fi
     : >"$E2E_RECORD"
@@ -118,7 +120,7 @@ for row in "${cases[@]}"; do
         e2e_expect_record "$line" PREPARE.exe "(missing)" "(missing)" "(missing)"
         e2e_expect_alive "$E2E_MENU_PID" "the menu after $what"
         [ -f "$ini" ] || e2e_fail "$what: no suite INI file at the drive's root $ini"
-        cp950_file "${!after}" "$E2E_ROOT/expected.ini"
+        cp950_file "${fixture[$after]}" "$E2E_ROOT/expected.ini"
         if ! cmp -s "$E2E_ROOT/expected.ini" "$ini"; then
             e2e_log "expected bytes:"
             od -An -tx1 "$E2E_ROOT/expected.ini" >&2

@@ -28,9 +28,9 @@ version_h=$TEVO_BUILD_DIR/src/generated/Version.h
 running=$(sed -nE 's/.*k(Major|Minor|Revision) = ([0-9]+);.*/\2/p' "$version_h" | paste -sd .)
 [[ $running =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || e2e_fail "cannot read the running version from $version_h"
 
-version_target=/standard/vw11/vw11_NEW.ASP?VW2A=RWIN7
+version_target='/standard/vw11/vw11_NEW.ASP?VW2A=RWIN7'
 # The notice path as it travels: its Chinese characters percent-encoded as UTF-8.
-notice_target=/%E5%BB%A3%E5%91%8A%E8%B3%87%E6%96%99/WE_OUT.ASP?VWX1=
+notice_target='/%E5%BB%A3%E5%91%8A%E8%B3%87%E6%96%99/WE_OUT.ASP?VWX1='
 
 # Replies of the server: the version reply and the notice reply (for any customer code).
 set_replies()

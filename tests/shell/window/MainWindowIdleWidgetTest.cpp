@@ -104,12 +104,12 @@ private slots:
             const int remainingAfter = timer2->remainingTime();
             if (area.resets) {
                 QVERIFY2(bar->value() == 100 && w.window.countdownValue() == 100.0, area.what);
-                QVERIFY2(timer2->isActive() && remainingAfter > 700, area.what);
+                QVERIFY2(timer2->isActive() && remainingAfter > 600, area.what);
             } else {
-                // A tick may have come in between and lowered the bar by one, never filled it.
-                QVERIFY2(bar->value() == 40 || bar->value() == 39, area.what);
+                // A tick may have come in between and lowered the bar, never filled it.
+                QVERIFY2(bar->value() <= 40 && bar->value() >= 38, area.what);
                 QVERIFY2(timer2->isActive(), area.what);
-                QVERIFY2(remainingAfter <= remainingBefore || bar->value() == 39, area.what);
+                QVERIFY2(remainingAfter <= remainingBefore || bar->value() < 40, area.what);
             }
         }
     }
@@ -134,7 +134,7 @@ private slots:
             moveOver(w, area.where(w));
             if (area.resets) {
                 QVERIFY2(bar->value() == 100, area.what);
-                QVERIFY2(timer2->isActive() && timer2->remainingTime() > 700, area.what);
+                QVERIFY2(timer2->isActive() && timer2->remainingTime() > 600, area.what);
                 QVERIFY2(w.window.isIdleTimerEnabled(), area.what);
             } else {
                 QVERIFY2(bar->value() == 40, area.what);

@@ -91,6 +91,20 @@ std::optional<Content> inspect(SqliteDatabase& database, Failure& failure)
     return (id->toInt() == 0 && objects->toInt() == 0) ? Content::Empty : Content::Foreign;
 }
 
+// inspect() in one read transaction, so that its answers describe one state of the file: read
+// by separate statements, the identifier could come from the empty database and the count of
+// objects from the store that another process made of it in between, which looks foreign.
+std::optional<Content> inspectOneState(SqliteDatabase& database, Failure& failure)
+{
+    if (auto begun = database.exec("BEGIN")) {
+        failure = *begun;
+        return std::nullopt;
+    }
+    const std::optional<Content> found = inspect(database, failure);
+    database.exec("ROLLBACK");
+    return found;
+}
+
 bool pathExists(const QByteArray& path)
 {
     struct stat info;
@@ -115,7 +129,7 @@ std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, bool f
         auto database = SqliteDatabase::open(name, SQLITE_OPEN_READONLY, immutable, failure);
         if (!database)
             return nullptr;
-        if (const std::optional<Content> found = inspect(*database, failure)) {
+        if (const std::optional<Content> found = inspectOneState(*database, failure)) {
             content = *found;
             return database;
         }

@@ -11,6 +11,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick xauth libx11-6
   fonts-arphic-uming
   python3 util-linux procps
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -16,6 +16,10 @@ packages=(
   dpkg-dev desktop-file-utils libglib2.0-bin xdg-utils
 )
 
+# Further packages a caller needs (scripts/fuzz.sh asks for clang).
+read -r -a extra <<<"${TEVO_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

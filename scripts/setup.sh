@@ -11,7 +11,14 @@ packages=(
   xvfb xdotool x11-utils imagemagick xauth libx11-6
   fonts-arphic-uming
   python3 util-linux procps
+  # The Debian package: dpkg-shlibdeps for its dependencies, the desktop entry's validator and
+  # launcher (gio), and xdg-utils, which the installed menu needs to open web pages.
+  dpkg-dev desktop-file-utils libglib2.0-bin xdg-utils
 )
+
+# Further packages a caller needs (scripts/fuzz.sh asks for clang).
+read -r -a extra <<<"${TEVO_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,29 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test (unit, widget, end-to-end).
-# End-to-end tests start their own Xvfb and local servers on 127.0.0.1.
+# Installs what is missing, builds everything and runs every test (unit, widget, end-to-end),
+# then builds the whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs it once more. End-to-end tests start their own Xvfb and local servers on 127.0.0.1.
+#
+#   TEVO_SANITIZE_RUN=0 scripts/test.sh    skips the sanitizer run
+#   scripts/test.sh -R handoff             extra arguments go to ctest (both runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh --update
+
 build=${TEVO_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
+
+if [ "${TEVO_SANITIZE_RUN:-1}" != 0 ]; then
+  sanitized=${TEVO_SANITIZE_BUILD_DIR:-build-sanitize}
+  supp="$PWD/tests/sanitizers"
+  # The build runs the picture generator, so the sanitizers' options apply from here on.
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:detect_stack_use_after_return=0:suppressions=$supp/asan.supp"
+  export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$supp/ubsan.supp"
+  cmake -S . -B "$sanitized" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEVO_SANITIZE=ON
+  cmake --build "$sanitized"
+  # The slow full-length countdown and the system-wide package test run once, above.
+  ctest --test-dir "$sanitized" --output-on-failure --timeout 900 -LE 'slow|package' "$@"
+fi

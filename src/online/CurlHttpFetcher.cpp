@@ -160,13 +160,15 @@ QByteArray requestLineAddress(const QString& url)
 QString decodeBody(const QByteArray& body, const QByteArray& contentType)
 {
     const char* encoding = knownEncoding(charsetOf(contentType));
+    // Stateless: the body is complete, so a sequence cut off at its end is an error, not a
+    // start kept for more bytes that never come.
     if (qstrcmp(encoding, "UTF-8") == 0)
-        return QStringDecoder(QStringDecoder::Utf8).decode(body);
+        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless).decode(body);
     if (*encoding) {
         if (auto text = decodeWithIconv(body, encoding))
             return *text;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(body);
     if (!utf8.hasError())
         return text;

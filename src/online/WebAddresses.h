@@ -8,10 +8,8 @@ namespace tevo {
 // a host is a checked `host[:port]` (HostConfig), so a value appended to a query can never change
 // which host or which page is reached.
 
-// A value as it is appended to a query: trimmed of spaces and otherwise sent as it is, blanks and
-// Chinese included, except the four characters that would change how the query is read: "%"
-// (an escape), "&" (the next parameter), "#" (the end of the query) and "+" (a blank). Those are
-// written as %25, %26, %23 and %2B, so that the server reads back exactly the stored text.
+// A value as it is appended to a query: trimmed of spaces and sent as it is, never escaped, as
+// the vendor's pages read it. It comes after the fixed host and path, so it cannot change them.
 QString queryValue(const QString& text);
 
 // Version fetch on the vendor service server.

@@ -63,7 +63,7 @@ bool isWritableName(const QString& name, bool isKey)
 {
     if (name.isEmpty() || ProfileDocument::trimBlanks(name).size() != name.size())
         return false;
-    if (name.contains(u'\r') || name.contains(u'\n'))
+    if (name.contains(u'\r') || name.contains(u'\n') || name.contains(QChar::Null))
         return false;
     if (isKey && (name.contains(u'=') || name.front() == u'[' || name.front() == u';'))
         return false;
@@ -265,6 +265,10 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
     if (value.contains(u'\r') || value.contains(u'\n'))
         return Status::error(
             QStringLiteral("無法寫入設定檔「%1」：「%2」的值不能分成多行").arg(file, key));
+    // A NUL byte would make the whole file unreadable as text.
+    if (value.contains(QChar::Null))
+        return Status::error(
+            QStringLiteral("無法寫入設定檔「%1」：「%2」的值含有空字元（NUL）").arg(file, key));
 
     // Writing through a symbolic link replaces the file it points to, not the link.
     QString target = file;
@@ -307,6 +311,18 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
         withKeySet(*doc, *sectionBytes, *keyBytes, *valueBytes, section, key);
     if (exists && updated == doc->bytes())
         return Status::ok(); // already holds the value
+    // Code page 950 bytes can happen to form valid UTF-8 ("羅" is C3 B9, "ù" in UTF-8). A file
+    // that became valid UTF-8 as a whole would be read as UTF-8 from then on, and every
+    // character in it, the new value too, would read as another; it stays as it is instead.
+    if (doc->encoding() == ProfileDocument::Encoding::Cp950) {
+        const std::optional<ProfileDocument> after = ProfileDocument::parse(updated);
+        if (!after || after->encoding() != ProfileDocument::Encoding::Cp950)
+            return Status::error(
+                QStringLiteral("無法寫入設定檔「%1」：寫入後整個 Big5（字碼頁 950）檔案恰好也是"
+                               "有效的 UTF-8，會被當成 UTF-8 讀錯。請用文字編輯器將它另存為含 "
+                               "BOM 的 UTF-8 後再試")
+                    .arg(target));
+    }
     return replaceFile(target, updated, exists ? &st : nullptr);
 }
 

@@ -14,12 +14,16 @@ namespace tevo {
 // a folder, a device or a file that is not text gives the default. Writing keeps every other
 // byte, writes new files in code page 950 and files read as UTF-8 back in UTF-8, and replaces
 // the file through a temporary file in the same folder (written, flushed to disk, renamed), so
-// the original is either untouched or completely replaced; its permissions are kept.
+// the original is either untouched or completely replaced; its permissions are kept. A write
+// that would leave a code page 950 file valid UTF-8 as a whole, so that it would be read as
+// UTF-8 from then on, is refused, as are names and values holding a line end or NUL.
 class IniProfileFiles : public ProfileFiles
 {
 public:
-    // Larger files are not profiles; reading them gives the default, writing refuses.
-    static constexpr qsizetype kMaxFileBytes = 16 * 1024 * 1024;
+    // Larger files are not profiles; reading them gives the default, writing refuses. A
+    // permission profile for every level holds about 5 KB, and the menu reads it afresh for
+    // each of its 43 keys while the window opens: the limit keeps that well under a second.
+    static constexpr qsizetype kMaxFileBytes = 1024 * 1024;
 
     QString readString(const QString& file, const QString& section, const QString& key,
                        const QString& defaultValue = QString(), int bufferSize = 200) override;

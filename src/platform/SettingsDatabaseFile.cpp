@@ -44,12 +44,13 @@ int makeFolders(const QByteArray& folder)
     }
 }
 
-// Creates an empty store file with mode 0600 unless one exists. Returns 0 or an errno.
+// Creates an empty store file with mode 0600 unless something exists at its path (which the
+// caller then checks). Returns 0 or an errno.
 int createFileIfMissing(const QByteArray& file, const QByteArray& folder)
 {
     struct stat info;
     if (::stat(file.constData(), &info) == 0)
-        return S_ISDIR(info.st_mode) ? EISDIR : 0;
+        return 0;
     if (errno != ENOENT)
         return errno;
     if (const int error = makeFolders(folder))
@@ -90,24 +91,49 @@ std::optional<Content> inspect(SqliteDatabase& database, Failure& failure)
     return (id->toInt() == 0 && objects->toInt() == 0) ? Content::Empty : Content::Foreign;
 }
 
-// Opens the file for reading only and checks what it holds, without writing a byte. A WAL
-// database in a folder where the shared-memory file cannot be created is opened as immutable:
-// nobody can write it there either.
-std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, bool folderWritable,
-                                                  Content& content, Failure& failure)
+// inspect() in one read transaction, so that its answers describe one state of the file: read
+// by separate statements, the identifier could come from the empty database and the count of
+// objects from the store that another process made of it in between, which looks foreign.
+std::optional<Content> inspectOneState(SqliteDatabase& database, Failure& failure)
 {
-    for (const bool immutable : {false, true}) {
+    if (auto begun = database.exec("BEGIN")) {
+        failure = *begun;
+        return std::nullopt;
+    }
+    const std::optional<Content> found = inspect(database, failure);
+    database.exec("ROLLBACK");
+    return found;
+}
+
+bool pathExists(const QByteArray& path)
+{
+    struct stat info;
+    return ::lstat(path.constData(), &info) == 0;
+}
+
+// Opens the file for reading only and checks what it holds, without writing a byte. A store
+// that cannot be written is opened as immutable while no write-ahead log lies beside it (all
+// of its content is then in the file), so that nothing is created beside it: a shared-memory
+// index made here would carry the file's read-only mode and keep the store read-only after
+// its permissions are mended. Otherwise it is opened normally; a WAL database in a folder where
+// the shared-memory index cannot be set up is then opened as immutable after all: nobody can
+// write it there either.
+std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, bool folderWritable,
+                                                  bool storeWritable, Content& content,
+                                                  Failure& failure)
+{
+    const bool immutableFirst = !storeWritable && !pathExists(file + "-wal");
+    for (const bool immutable : {immutableFirst, true}) {
         const QByteArray name =
             immutable ? "file:" + file.toPercentEncoding("/") + "?immutable=1" : file;
         auto database = SqliteDatabase::open(name, SQLITE_OPEN_READONLY, immutable, failure);
         if (!database)
             return nullptr;
-        if (const std::optional<Content> found = inspect(*database, failure)) {
+        if (const std::optional<Content> found = inspectOneState(*database, failure)) {
             content = *found;
             return database;
         }
-        // Without write access to the folder the shared-memory index cannot be set up.
-        if (folderWritable ||
+        if (immutable || folderWritable ||
             (failure.primaryCode() != SQLITE_CANTOPEN && failure.primaryCode() != SQLITE_READONLY))
             return nullptr;
     }
@@ -146,8 +172,8 @@ class CompanionFiles
 {
 public:
     explicit CompanionFiles(const QByteArray& file)
-        : m_wal(file + "-wal"), m_shm(file + "-shm"), m_hadWal(exists(m_wal)),
-          m_hadShm(exists(m_shm))
+        : m_wal(file + "-wal"), m_shm(file + "-shm"), m_hadWal(pathExists(m_wal)),
+          m_hadShm(pathExists(m_shm))
     {
     }
     void removeAdded() const
@@ -160,11 +186,6 @@ public:
     }
 
 private:
-    static bool exists(const QByteArray& file)
-    {
-        struct stat info;
-        return ::lstat(file.constData(), &info) == 0;
-    }
     QByteArray m_wal;
     QByteArray m_shm;
     bool m_hadWal;
@@ -180,17 +201,28 @@ OpenResult SettingsDatabaseFile::open(const QString& absolute)
 
     if (const int error = createFileIfMissing(file, folder))
         return OpenResult::error(Messages::cannotCreate(absolute, error));
-    if (const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC); fd >= 0)
-        ::close(fd);
-    else
+    // Only a regular file can be the store. O_NONBLOCK: a named pipe in its place must not
+    // keep the menu waiting for a writer that never comes.
+    const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
         return OpenResult::error(Messages::cannotRead(absolute, errno));
+    struct stat info;
+    const int statError = ::fstat(fd, &info) == 0 ? 0 : errno;
+    ::close(fd);
+    if (statError != 0)
+        return OpenResult::error(Messages::cannotRead(absolute, statError));
+    if (!S_ISREG(info.st_mode))
+        return OpenResult::error(Messages::notAFile(absolute, S_ISDIR(info.st_mode)));
 
-    const bool folderWritable = ::access(folder.constData(), W_OK) == 0;
+    // Asked with the identity that opens the files (the effective one), as open() would answer.
+    const bool folderWritable = ::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) == 0;
+    const bool storeWritable =
+        folderWritable && ::faccessat(AT_FDCWD, file.constData(), W_OK, AT_EACCESS) == 0;
     Content content = Content::Empty;
     Failure failure;
     const CompanionFiles companions(file);
     std::unique_ptr<SqliteDatabase> reader =
-        openForInspection(file, folderWritable, content, failure);
+        openForInspection(file, folderWritable, storeWritable, content, failure);
     if (!reader || content == Content::Foreign) {
         reader.reset();
         companions.removeAdded();
@@ -199,7 +231,7 @@ OpenResult SettingsDatabaseFile::open(const QString& absolute)
                                      : Messages::readFailed(absolute, failure));
     }
 
-    if (!folderWritable || ::access(file.constData(), W_OK) != 0)
+    if (!storeWritable)
         return Opened{std::move(reader), content == Content::Store};
     reader.reset();
 

@@ -94,6 +94,22 @@ QString SettingsStoreMessages::writeFailed(const QString& path,
     }
 }
 
+QString SettingsStoreMessages::notAFile(const QString& path, bool isFolder)
+{
+    QString text;
+    if (isFolder) {
+        text = QStringLiteral("設定檔「%1」的位置上是一個資料夾，不是設定檔，無法使用。"
+                              "程式沒有更動這個資料夾。")
+                   .arg(path);
+    } else {
+        text =
+            QStringLiteral("設定檔「%1」不是一般檔案（可能是裝置或管線），無法使用。").arg(path) +
+            kUntouched;
+    }
+    return text + QStringLiteral("請將它移走或更名後重新啟動程式，程式會建立新的設定檔；"
+                                 "或請系統管理員協助。");
+}
+
 QString SettingsStoreMessages::notAStore(const QString& path)
 {
     return QStringLiteral("檔案「%1」不是 Tevo 的設定檔，無法使用。").arg(path) + kUntouched +

@@ -18,6 +18,8 @@ public:
     static QString cannotRead(const QString& path, int error);
     static QString readFailed(const QString& path, const SqliteDatabase::Failure& failure);
     static QString writeFailed(const QString& path, const SqliteDatabase::Failure& failure);
+    // A folder (`isFolder`), a device or a named pipe lies where the store file should be.
+    static QString notAFile(const QString& path, bool isFolder);
     // A database of another program lies where the store should be.
     static QString notAStore(const QString& path);
     // The store can be read but not written (read-only file or folder).

@@ -89,7 +89,7 @@ double leadingNumber(const QString& text)
         if (j < s.size() && (s[j] == u'+' || s[j] == u'-'))
             exponent += static_cast<char>(s[j++].unicode());
         bool expDigits = false;
-        while (j < s.size() && s[j] >= u'0' && s[j] <= u'9' && exponent.size() < 12) {
+        while (j < s.size() && s[j] >= u'0' && s[j] <= u'9') {
             exponent += static_cast<char>(s[j++].unicode());
             expDigits = true;
         }

@@ -25,8 +25,9 @@ const char kUsage[] = "用法：tevo-profile 指令 [引數]\n"
                       "  get FILE SECTION KEY   印出主目錄讀到的值（沒有時為空白）\n"
                       "  show FILE LEVEL        列出該使用者等級被停用的選單項目與按鈕\n"
                       "  check FILE             檢查權限設定檔中可能的錯誤\n"
-                      "  --help                 顯示說明（也可用於每個指令：get --help）\n"
-                      "  --version              顯示版本\n";
+                      "  --help | -h            顯示說明（也可用於每個指令：get --help）\n"
+                      "  --version              顯示版本\n"
+                      "結束碼：0 完成，1 check 發現問題，2 用法或檔案錯誤。\n";
 
 const char kGetHelp[] =
     "用法：tevo-profile get FILE SECTION KEY\n"
@@ -267,5 +268,11 @@ int main(int argc, char** argv)
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    return tevo::run(arguments);
+    const int code = tevo::run(arguments);
+    // Output that could not be written (a full disk, a closed pipe) is a failure, not success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("tevo-profile: 無法寫出到標準輸出\n", stderr);
+        return tevo::kUsageError;
+    }
+    return code;
 }

@@ -39,7 +39,7 @@ QString usage()
                           "  tevo-settings delete APP KEY [--section S]     刪除設定值\n"
                           "  tevo-settings list [APP [SECTION]]             每個設定值一行："
                           "APP<TAB>SECTION<TAB>KEY<TAB>VALUE\n"
-                          "  tevo-settings --help | --version\n"
+                          "  tevo-settings --help | -h | --version\n"
                           "APP 與 KEY 不分大小寫；SECTION 須完全相同，預設為目前的工作目錄。\n"
                           "以「--」結束選項，之後的引數（例如以 - 開頭的值）照原樣使用。\n"
                           "結束碼：0 完成，1 沒有這個值，2 用法或設定檔錯誤。\n"
@@ -87,7 +87,10 @@ std::optional<Command> parse(const QStringList& arguments, QString& problem)
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
+        if (i == 0 && argument == QLatin1String("-h")) {
+            // Only as the first argument: later, "-h" is a value like any other.
+            command.help = true;
+        } else if (optionsEnded || !argument.startsWith(QLatin1String("--"))) {
             command.words.append(argument);
         } else if (argument == QLatin1String("--")) {
             optionsEnded = true;

@@ -363,7 +363,8 @@ e2e_start_menu()
 e2e_windows_of()
 {
     local id
-    for id in $(xdotool search --onlyvisible --pid "$1" --name "$2" 2>/dev/null); do
+    # Both conditions must hold: xdotool matches any one of them unless told otherwise.
+    for id in $(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null); do
         # xdotool lists the root window too; it has no title.
         [ -n "$(xdotool getwindowname "$id" 2>/dev/null)" ] && echo "$id"
     done

@@ -165,6 +165,9 @@ TEST(CurlHttpFetcher, BodyDecoding)
         {"\xE9\x80\x9A", "text/plain; charset=utf-8", "通"},
         {"A\xA4\x40" "B\x81", "text/plain; charset=big5", "A一B" + bad},
         {"A\xFF" "B", "text/plain; charset=utf-8", "A" + bad + "B"},
+        // A sequence cut off at the end of the body is not valid UTF-8 and is not dropped.
+        {"A\xE9\x80", "text/plain; charset=utf-8", "A" + bad + bad},
+        {"\xC3\xB9\xC3", "text/plain", "羅" + bad},
         // clang-format on
     };
     for (const auto& row : cases) {

@@ -127,6 +127,12 @@ TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
         {"line end in value", original, "p.INI", "a", "k", "1\r\n[b]", false, 0},
         {"= in key", original, "p.INI", "a", "k=j", "2", false, 0},
         {"empty section", original, "p.INI", "", "k", "2", false, 0},
+        // Big5 bytes that happen to be valid UTF-8 as a whole ("羅" is C3 B9) would make the
+        // file read as UTF-8 from then on.
+        {"value read as UTF-8", original, "p.INI", "a", "k", "羅", false, 0},
+        {"new file read as UTF-8", kMissing, "p.INI", "a", "k", "羅", false, 0},
+        {"other value read as UTF-8", big5("[a]\r\nk=中\r\nj=羅\r\n"), "p.INI", "a", "k", "1",
+         false, 0},
     };
     for (const auto& row : cases) {
         QTemporaryDir dir;
@@ -172,6 +178,34 @@ TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
             EXPECT_EQ(readBytes(path), row.before) << row.what;
             EXPECT_EQ(entriesOf(folder), QStringList{QFileInfo(path).fileName()}) << row.what;
         }
+    }
+}
+
+// A NUL character would make the file binary, and every key in it would read as the default.
+TEST(IniProfileWrite, NulCharactersAreRefused)
+{
+    const QString nul(QChar::Null);
+    const struct
+    {
+        const char* what;
+        QString section;
+        QString key;
+        QString value;
+    } cases[] = {
+        {"section", u8("b") + nul, u8("k"), u8("2")},
+        {"key", u8("a"), u8("j") + nul, u8("2")},
+        {"value", u8("a"), u8("k"), u8("2") + nul + u8("3")},
+    };
+    for (const auto& row : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.INI"));
+        const QByteArray original = big5("[a]\r\nk=1\r\n");
+        writeBytes(path, original);
+        IniProfileFiles profiles;
+        const Status status = profiles.writeString(path, row.section, row.key, row.value);
+        EXPECT_FALSE(status.isOk()) << row.what;
+        EXPECT_EQ(readBytes(path), original) << row.what;
+        EXPECT_EQ(profiles.readString(path, u8("a"), u8("k")), u8("1")) << row.what;
     }
 }
 

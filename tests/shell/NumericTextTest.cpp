@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace tevo {
 namespace {
 
@@ -12,6 +14,7 @@ TEST(NumericText, LeadingNumberAsSettingsAreRead)
         const char* text;
         double expected;
     } cases[] = {
+        // clang-format off
         {"", 0},          {"abc", 0},          {"3", 3},          {"  3", 3},
         {"1 2 3", 123},   {"\t4\n5", 45},      {"2.5", 2.5},      {"-3", -3},
         {"+4", 4},        {"- 7", -7},         {"12abc", 12},     {"1.2.3", 1.2},
@@ -19,6 +22,9 @@ TEST(NumericText, LeadingNumberAsSettingsAreRead)
         {"1D2", 100},     {"1e", 1},           {"2E-1", 0.2},     {"&H10", 16},
         {"&hff", 255},    {"&HFFFF", -1},      {"&O17", 15},      {"&X1", 0},
         {"3級", 3},       {"\r3", 0},          {"0x10", 0},       {"1,000", 1},
+        {"3.5E+0000000000002", 350},          {"1E-000000000001", 0.1},
+        {"1e0000000000400", HUGE_VAL},
+        // clang-format on
     };
     for (const auto& row : cases)
         EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(row.text)), row.expected) << row.text;

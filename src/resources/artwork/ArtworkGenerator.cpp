@@ -1,6 +1,8 @@
 // Draws the menu's built-in pictures at build time: the window icon (32 x 32), the button
 // pictures (57 x 28, and 28 x 28 for the exit button), the banner (789 x 111, JPEG) and the
 // background (678 x 382, 8-bit palette BMP), and writes the resource file that embeds them.
+// The same icon is also drawn at the larger sizes of the desktop's icon theme (icon-48.png to
+// icon-256.png); those are installed, not embedded.
 // Shapes and gradients only, so the pictures look the same on every machine.
 
 #include <QDir>
@@ -17,12 +19,14 @@
 
 namespace {
 
-QImage icon()
+// The icon is designed on a 32 x 32 grid; other sizes scale the same shapes.
+QImage icon(int size)
 {
-    QImage image(32, 32, QImage::Format_ARGB32);
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
     p.setBrush(QColor(0, 64, 128));
     p.setPen(Qt::NoPen);
     p.drawRoundedRect(1, 1, 30, 30, 6, 6);
@@ -114,11 +118,13 @@ int main(int argc, char** argv)
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(dir);
-    bool ok = save(icon(), dir + "/icon.png", "PNG") &&
+    bool ok = save(icon(32), dir + "/icon.png", "PNG") &&
               save(buttonPicture(57, 28, QColor(40, 110, 170)), dir + "/button.png", "PNG") &&
               save(exitPicture(), dir + "/exit.png", "PNG") &&
               save(banner(), dir + "/banner.jpg", "JPG") &&
               save(background(), dir + "/background.bmp", "BMP");
+    for (const int size : {48, 64, 128, 256})
+        ok = ok && save(icon(size), QStringLiteral("%1/icon-%2.png").arg(dir).arg(size), "PNG");
     QFile qrc(dir + "/artwork.qrc");
     if (!ok || !qrc.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return 1;

@@ -379,7 +379,9 @@ bool MainWindow::isUpdateButtonVisible() const
 
 bool MainWindow::loadBannerPicture(const QString& file)
 {
-    const std::optional<QImage> picture = readPicture(file);
+    // The banner shows a picture at its own size from the top left corner.
+    const std::optional<QImage> picture = readPicture(
+        file, PictureArea{m_image2->size() * devicePixelRatio(), PictureArea::Fit::TopLeft});
     if (!picture)
         return false;
     m_image2->setPixmap(QPixmap::fromImage(*picture));
@@ -393,7 +395,9 @@ void MainWindow::setBannerVisible(bool visible)
 
 bool MainWindow::loadBackgroundPicture(const QString& file)
 {
-    const std::optional<QImage> picture = readPicture(file);
+    // The background stretches its picture over the whole image.
+    const std::optional<QImage> picture = readPicture(
+        file, PictureArea{m_image1->size() * devicePixelRatio(), PictureArea::Fit::Stretched});
     if (!picture)
         return false;
     m_image1->setPixmap(QPixmap::fromImage(*picture));

@@ -61,11 +61,12 @@ bench__has_frame()
     return 1
 }
 
-# Waits for the first frame of TAG (process PID) and prints process start to frame in ms.
+# Waits for the first frame of TAG (process PID) and prints the time from process start to
+# frame and the CPU time the process used until then, in ms, separated by a tab.
 bench_wait_frame()
 {
     e2e_wait_until "$E2E_TIMEOUT" "$1 reported no first frame" bench__has_frame "$1" "$2"
-    awk 'NR == FNR { start = $1; next } { printf "%.3f\n", ($1 - start) / 1e6 }' \
+    awk 'NR == FNR { start = $1; next } { printf "%.3f\t%.3f\n", ($1 - start) / 1e6, $2 / 1e6 }' \
         "$RAW/$1.start" "$RAW/$1.frame"
 }
 
@@ -116,16 +117,16 @@ e2e_install_standins E2.exe GARVO.exe
 # turns going first.
 bench_startup()
 {
-    local run order which program ms
+    local run order which program times
     e2e_log "start-up: $BENCH_RUNS runs of each program (plus one warm-up)"
     for run in $(seq 0 "$BENCH_RUNS"); do
         if [ $((run % 2)) -eq 0 ]; then order="menu bare"; else order="bare menu"; fi
         for which in $order; do
             if [ "$which" = menu ]; then program=$E2E_MENU; else program=$BENCH_BARE; fi
             bench_start "$which.$run" "$program"
-            ms=$(bench_wait_frame "$which.$run" "$BENCH_PID")
+            times=$(bench_wait_frame "$which.$run" "$BENCH_PID")
             bench_stop "$BENCH_PID"
-            [ "$run" -eq 0 ] || printf '%s\t%s\t%s\n' "$which" "$run" "$ms" >>"$RAW/startup.tsv"
+            [ "$run" -eq 0 ] || printf '%s\t%s\t%s\n' "$which" "$run" "$times" >>"$RAW/startup.tsv"
             sleep 0.3
         done
     done

@@ -15,7 +15,8 @@ cd "$(dirname "$0")/.."
 # File names of the demo installation are Chinese: the programs need a UTF-8 locale.
 [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 
-scripts/setup.sh
+# Google Benchmark for the microbenchmarks, on top of what the build and the tests need.
+TEVO_EXTRA_PACKAGES="${TEVO_EXTRA_PACKAGES:-} libbenchmark-dev" scripts/setup.sh
 build=${TEVO_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DTEVO_BUILD_BENCH=ON
 cmake --build "$build" --target tevo-bench

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev libcurl4-openssl-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest
   xvfb xdotool x11-utils imagemagick xauth libx11-6
   fonts-arphic-uming
   python3 util-linux procps

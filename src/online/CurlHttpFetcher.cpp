@@ -1,5 +1,7 @@
 #include "online/CurlHttpFetcher.h"
 
+#include "online/CurlLibrary.h"
+
 #include "Version.h"
 
 #include <QByteArrayList>
@@ -35,17 +37,9 @@ size_t collectBody(char* data, size_t size, size_t count, void* user)
     return bytes;
 }
 
-CURLcode initialiseCurl()
+FetchResult curlFailure(const CurlLibrary& curl, CURLcode code)
 {
-    // Once per process, before the first handle is made.
-    static const CURLcode code = curl_global_init(CURL_GLOBAL_DEFAULT);
-    return code;
-}
-
-FetchResult curlFailure(CURLcode code)
-{
-    return FetchResult::failure(static_cast<int>(code),
-                                QString::fromUtf8(curl_easy_strerror(code)));
+    return FetchResult::failure(static_cast<int>(code), QString::fromUtf8(curl.easyStrerror(code)));
 }
 
 // Decodes with glibc iconv; each byte that does not decode becomes U+FFFD and decoding goes on
@@ -179,12 +173,15 @@ CurlHttpFetcher::CurlHttpFetcher(std::chrono::milliseconds timeout) : m_timeout(
 
 FetchResult CurlHttpFetcher::get(const QString& url)
 {
-    if (const CURLcode init = initialiseCurl(); init != CURLE_OK)
-        return curlFailure(init);
-    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle(curl_easy_init(),
-                                                                     &curl_easy_cleanup);
+    const CurlLibrary& curlLibrary = CurlLibrary::process();
+    if (!curlLibrary.isLoaded())
+        return FetchResult::failure(static_cast<int>(CURLE_FAILED_INIT), curlLibrary.error());
+    if (curlLibrary.initCode() != CURLE_OK)
+        return curlFailure(curlLibrary, curlLibrary.initCode());
+    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle(curlLibrary.easyInit(),
+                                                                     curlLibrary.easyCleanup);
     if (!handle)
-        return curlFailure(CURLE_FAILED_INIT);
+        return curlFailure(curlLibrary, CURLE_FAILED_INIT);
     CURL* curl = handle.get();
 
     const QByteArray address = requestLineAddress(url);
@@ -194,33 +191,34 @@ FetchResult CurlHttpFetcher::get(const QString& url)
     Transfer transfer;
     // Set in this order; an option libcurl refuses ends the request before anything is sent.
     const CURLcode settings[] = {
-        curl_easy_setopt(curl, CURLOPT_URL, address.constData()),
-        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L),
-        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https"),
-        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
-        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L),
-        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects),
-        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_timeout.count())),
+        curlLibrary.easySetopt(curl, CURLOPT_URL, address.constData()),
+        curlLibrary.easySetopt(curl, CURLOPT_HTTPGET, 1L),
+        curlLibrary.easySetopt(curl, CURLOPT_PROTOCOLS_STR, "http,https"),
+        curlLibrary.easySetopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
+        curlLibrary.easySetopt(curl, CURLOPT_FOLLOWLOCATION, 1L),
+        curlLibrary.easySetopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects),
+        curlLibrary.easySetopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_timeout.count())),
         // Time-outs without SIGALRM: the menu's thread must not be interrupted by a signal.
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L),
-        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes)),
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &collectBody),
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer),
-        curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent.constData()),
+        curlLibrary.easySetopt(curl, CURLOPT_NOSIGNAL, 1L),
+        curlLibrary.easySetopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                               static_cast<curl_off_t>(kMaxBodyBytes)),
+        curlLibrary.easySetopt(curl, CURLOPT_WRITEFUNCTION, &collectBody),
+        curlLibrary.easySetopt(curl, CURLOPT_WRITEDATA, &transfer),
+        curlLibrary.easySetopt(curl, CURLOPT_USERAGENT, userAgent.constData()),
     };
     for (const CURLcode setting : settings) {
         if (setting != CURLE_OK)
-            return curlFailure(setting);
+            return curlFailure(curlLibrary, setting);
     }
 
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = curlLibrary.easyPerform(curl);
     if (transfer.tooLarge)
-        return curlFailure(CURLE_FILESIZE_EXCEEDED);
+        return curlFailure(curlLibrary, CURLE_FILESIZE_EXCEEDED);
     if (code != CURLE_OK)
-        return curlFailure(code);
+        return curlFailure(curlLibrary, code);
 
     char* contentType = nullptr;
-    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) != CURLE_OK)
+    if (curlLibrary.easyGetinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) != CURLE_OK)
         contentType = nullptr;
     return FetchResult::reply(decodeBody(transfer.body, QByteArray(contentType)));
 }

@@ -14,6 +14,8 @@ namespace tevo {
 // transfer, connection included, ends after the time-out. A reply with any HTTP status is a reply;
 // a transfer failure carries libcurl's code and text ("28", "Timeout was reached"). A body over
 // kMaxBodyBytes is a transfer failure (63, "Maximum file size exceeded"), never held in memory.
+// libcurl itself is loaded by the first request (CurlLibrary); when it cannot be loaded every
+// request is a transfer failure (2) whose text says so.
 class CurlHttpFetcher : public HttpFetcher
 {
 public:

@@ -33,14 +33,24 @@ bool FirstFrameReport::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void FirstFrameReport::write()
+namespace {
+
+qint64 nanoseconds(clockid_t clock)
 {
     timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    const qint64 nanoseconds = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    ::clock_gettime(clock, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+} // namespace
+
+void FirstFrameReport::write()
+{
+    const qint64 monotonic = nanoseconds(CLOCK_MONOTONIC);
+    const qint64 cpu = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
     QFile out(m_file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        out.write(QByteArray::number(nanoseconds) + '\n') < 0) {
+        out.write(QByteArray::number(monotonic) + ' ' + QByteArray::number(cpu) + '\n') < 0) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", kEnvironmentVariable, qPrintable(m_file),
                      qPrintable(out.errorString()));
     }

@@ -9,9 +9,10 @@ namespace tevo {
 
 // Start-up measurement from outside the program. When the environment variable
 // TEVO_REPORT_FIRST_FRAME names a file, the moment the window's first frame has been painted
-// and handed to the window system is written to that file, once: the CLOCK_MONOTONIC time in
-// nanoseconds as decimal text and a line break. Without the variable nothing is installed and
-// the window behaves exactly as without the report.
+// and handed to the window system is written to that file, once: the CLOCK_MONOTONIC time and the
+// CPU time the process has used so far (CLOCK_PROCESS_CPUTIME_ID), both in nanoseconds as
+// decimal text, separated by a blank and ended by a line break. Without the variable nothing is
+// installed and the window behaves exactly as without the report.
 //
 // The first frame is the first paint of the top-level window; the moment is taken right after
 // that paint has been flushed (the widget paint and the backing store flush run in one event,

@@ -68,11 +68,15 @@ private slots:
         QVERIFY(report.open(QIODevice::ReadOnly));
         const QByteArray text = report.readAll();
         QVERIFY2(text.endsWith('\n'), text.constData());
-        bool number = false;
-        const qint64 reported = text.trimmed().toLongLong(&number);
-        QVERIFY2(number, text.constData());
+        const QList<QByteArray> fields = text.trimmed().split(' ');
+        QCOMPARE(fields.size(), 2);
+        bool numbers[2] = {false, false};
+        const qint64 reported = fields[0].toLongLong(&numbers[0]);
+        const qint64 cpu = fields[1].toLongLong(&numbers[1]);
+        QVERIFY2(numbers[0] && numbers[1], text.constData());
         QVERIFY(reported > before);
         QVERIFY(reported < after);
+        QVERIFY(cpu > 0);
         // The frame is complete: its children were painted before the moment reported.
         QVERIFY(w.label->paintedAt > 0);
         QVERIFY(w.label->paintedAt < reported);

@@ -14,6 +14,11 @@ packages=(
   # The Debian package: dpkg-shlibdeps for its dependencies, the desktop entry's validator and
   # launcher (gio), and xdg-utils, which the installed menu needs to open web pages.
   dpkg-dev desktop-file-utils libglib2.0-bin xdg-utils
+  # Qt's own texts in Traditional Chinese; the sound theme's bell where the window system has
+  # none (the headers only: the library is loaded at the first beep).
+  qt6-translations-l10n libcanberra-dev libcanberra0 sound-theme-freedesktop
+  # The screen-reader test: a private D-Bus session, the AT-SPI registry and its Python client.
+  dbus dbus-daemon at-spi2-core python3-pyatspi
 )
 
 # Further packages a caller needs (scripts/fuzz.sh asks for clang).

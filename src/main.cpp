@@ -5,6 +5,7 @@
 #include "core/Platform.h"
 #include "core/ProgramTitle.h"
 #include "online/CurlHttpFetcher.h"
+#include "platform/CanberraSoundPlayer.h"
 #include "platform/Clock.h"
 #include "platform/ImmediateExit.h"
 #include "platform/IniProfileFiles.h"
@@ -21,7 +22,10 @@
 #include "shell/window/UiFonts.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -34,7 +38,8 @@ struct SystemPlatform
     tevo::PosixProcessStarter processes;
     tevo::XdgShellOpener shell;
     tevo::ImmediateExit exit;
-    tevo::QtBeeper beeper;
+    tevo::CanberraSoundPlayer sounds;
+    tevo::QtBeeper beeper{sounds, QGuiApplication::platformName()};
     tevo::QtMessageBox messages{tevo::programTitle()};
     tevo::QtBusyCursor cursor;
     tevo::SystemClock clock;
@@ -65,6 +70,17 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     tevo::UiFonts::applyToApplication();
+    // Qt's own texts (standard buttons, the context menu of text fields) in Traditional
+    // Chinese like the program's own, whatever the session's language.
+    QTranslator qtTexts;
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (qtTexts.load(QStringLiteral("qtbase_zh_TW"), translations))
+        app.installTranslator(&qtTexts);
+    else
+        std::fprintf(stderr,
+                     "tevo-menu: qtbase_zh_TW.qm is missing in %s (package "
+                     "qt6-translations-l10n): Qt's buttons read English\n",
+                     qPrintable(translations));
 
     SystemPlatform system;
     // Without the store there is no login context and no hand-off: say why and stop.

@@ -45,6 +45,9 @@ public:
     virtual double noticeTextWidthTwips() const = 0;
     virtual double clientWidthTwips() const = 0;
     virtual void setNoticeTimerEnabled(bool enabled) = 0;
+    // The notice as a whole, without the scrolling and the added blanks: the name assistive
+    // technology reads for the notice line. Set when the line is filled, never per scroll step.
+    virtual void setNoticeName(const QString& notice) = 0;
 };
 
 } // namespace tevo

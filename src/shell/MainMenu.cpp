@@ -44,6 +44,7 @@ QString MainMenu::workingDirectory() const
 void MainMenu::load()
 {
     m_login = LoginContext::read(m_platform.store, workingDirectory());
+    m_accessibility = AccessibilityOptions::load(m_platform.profiles, m_platform.workingDirectory);
     picq2();
     m_online->computeSystemNumber();
     m_adRotation->run();
@@ -144,6 +145,12 @@ void MainMenu::idleTick()
 void MainMenu::activityReset()
 {
     m_countdown->reset();
+}
+
+void MainMenu::keyPressed()
+{
+    if (m_accessibility.keyboardResetsCountdown)
+        m_countdown->reset();
 }
 
 void MainMenu::closeRequested()

@@ -2,6 +2,7 @@
 
 #include "core/LoginContext.h"
 #include "core/Platform.h"
+#include "shell/AccessibilityOptions.h"
 
 #include <QString>
 
@@ -38,8 +39,11 @@ public:
     // One of the six headers was opened.
     void headerOpened(const QString& headerName);
 
-    void idleTick();       // Timer2
-    void activityReset();  // mouse movement over Image1, Image2 or the free area of Picture1
+    void idleTick();      // Timer2
+    void activityReset(); // mouse movement over Image1, Image2 or the free area of Picture1
+    // A key was pressed in the window, one of its menus or dialogs: activity only where the
+    // suite INI file opts in (AccessibilityOptions); by design, keys never reset the count.
+    void keyPressed();
     void closeRequested(); // close box, system menu, Alt+F4: leaves with a beep
     void resized();        // the window was shown or changed size
     void noticeTick();     // Timer1
@@ -57,6 +61,7 @@ private:
     Platform& m_platform;
     MainMenuView& m_view;
     LoginContext m_login;
+    AccessibilityOptions m_accessibility; // read at loading
     std::unique_ptr<HandOff> m_handOff;
     std::unique_ptr<HostOperations> m_hostOperations;
     std::unique_ptr<OnlineServices> m_online;

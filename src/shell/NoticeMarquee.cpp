@@ -56,6 +56,7 @@ void NoticeMarquee::refresh()
     const QString notice = capped(trimSpaces(asOneLine(stored)));
     if (!notice.isEmpty())
         m_view.setNoticeText(notice);
+    m_view.setNoticeName(notice.isEmpty() ? kThankYou : notice);
 }
 
 // Pads the line with blanks so that, scrolling, the notice comes round again once it has

@@ -71,6 +71,8 @@ TEST(NoticeMarquee, ResizeFillsTheLineToTheWindowWidth)
         NoticeMarquee(fake.platform, view).resized();
 
         EXPECT_EQ(view.notice, row.shown + QString(row.blanks, u' ')) << row.name;
+        // The name a screen reader reads is the notice alone, without the blanks.
+        EXPECT_EQ(view.noticeName, row.shown) << row.name;
         EXPECT_TRUE(view.noticeTimer) << row.name;
     }
 }

@@ -296,6 +296,7 @@ public:
     double noticeTextWidthTwips() const override { return notice.size() * charWidthTwips; }
     double clientWidthTwips() const override { return clientWidth; }
     void setNoticeTimerEnabled(bool enabled) override { noticeTimer = enabled; }
+    void setNoticeName(const QString& name) override { noticeName = name; }
 
     QString status;
     double countdown = 0;
@@ -312,6 +313,7 @@ public:
     double charWidthTwips = 240;
     double clientWidth = 11880;
     bool noticeTimer = true;
+    QString noticeName;
     std::function<void()> onProcessEvents;
 };
 

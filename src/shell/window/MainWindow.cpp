@@ -4,6 +4,7 @@
 #include "shell/MainMenu.h"
 #include "shell/window/MainMenuBar.h"
 #include "shell/window/PictureFile.h"
+#include "shell/window/ScreenOrderArea.h"
 #include "shell/window/StatusPanelBar.h"
 #include "shell/window/Twips.h"
 #include "shell/window/UiFonts.h"
@@ -84,7 +85,7 @@ MainWindow::~MainWindow() = default;
 
 QWidget* MainWindow::buildClientArea()
 {
-    auto* client = new QWidget(this);
+    auto* client = new ScreenOrderArea(this);
     client->setObjectName(QStringLiteral("clientArea"));
     const QHash<QString, QWidget*> controls = createWindowControls(client);
     const auto control = [&controls](const char* name) {
@@ -126,7 +127,9 @@ QWidget* MainWindow::buildClientArea()
     notice.setColor(QPalette::WindowText, Qt::white);
     m_label2->setPalette(notice);
     m_label2->setContentsMargins(0, 0, 0, 0);
-    setNoticeText(QStringLiteral("Korvel科技股份有限公司感謝您使用本系統"));
+    const QString thankYou = QStringLiteral("Korvel科技股份有限公司感謝您使用本系統");
+    setNoticeText(thankYou);
+    setNoticeName(thankYou);
 
     m_image1->setScaledContents(true);
     m_image1->setPixmap(QPixmap(QStringLiteral(":/artwork/background.bmp")));
@@ -138,6 +141,9 @@ QWidget* MainWindow::buildClientArea()
         area->setMouseTracking(true);
         area->installEventFilter(this);
     }
+    // Key presses anywhere in the window, its menus and its dialogs go to the controller,
+    // which counts them as activity only where the suite INI file asks for it.
+    qApp->installEventFilter(this);
 
     for (const char* name : windowStackingOrder())
         control(name)->raise();
@@ -190,12 +196,38 @@ void MainWindow::applyTimerState(QTimer* timer, bool enabled)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove &&
-        (watched == m_image1 || watched == m_image2 || watched == m_picture1) && m_menu) {
-        emit pointerActivity();
-        m_menu->activityReset();
+    if (!m_menu)
+        return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (watched == m_image1 || watched == m_image2 || watched == m_picture1) {
+            emit pointerActivity();
+            m_menu->activityReset();
+        }
+        break;
+    // A shortcut key reaches the focus widget only as ShortcutOverride, any other key as both.
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+        if (isInThisWindow(watched))
+            m_menu->keyPressed();
+        break;
+    default:
+        break;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::isInThisWindow(const QObject* object) const
+{
+    if (!object->isWidgetType())
+        return false;
+    // Menus and dialogs are windows of their own whose parent lies in this window.
+    for (auto* widget = static_cast<const QWidget*>(object); widget;
+         widget = widget->parentWidget()) {
+        if (widget == this)
+            return true;
+    }
+    return false;
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -355,6 +387,13 @@ void MainWindow::setNoticeTimerEnabled(bool enabled)
 {
     m_timer1Enabled = enabled;
     applyTimerState(m_timer1, enabled);
+}
+
+void MainWindow::setNoticeName(const QString& notice)
+{
+    // Every change is an event a screen reader has to handle: only real ones.
+    if (m_label2->accessibleName() != notice)
+        m_label2->setAccessibleName(notice);
 }
 
 } // namespace tevo

@@ -61,6 +61,7 @@ public:
     double noticeTextWidthTwips() const override;
     double clientWidthTwips() const override;
     void setNoticeTimerEnabled(bool enabled) override;
+    void setNoticeName(const QString& notice) override;
 
 signals:
     // A menu entry or button was chosen, by design name, just before its command runs (a
@@ -81,6 +82,8 @@ private:
     QWidget* buildClientArea();
     // Shows the picture of `file` in `image`; a file that cannot be read leaves it as it was.
     bool loadPicture(QLabel* image, const QString& file, PictureArea::Fit fit);
+    // The widget is this window or lies in it, in one of its menus or in one of its dialogs.
+    bool isInThisWindow(const QObject* object) const;
     void choose(const QString& name);
     void firstActivation();
     void applyTimerState(QTimer* timer, bool enabled);

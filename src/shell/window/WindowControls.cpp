@@ -1,5 +1,6 @@
 #include "shell/window/WindowControls.h"
 
+#include "shell/window/ScreenOrderArea.h"
 #include "shell/window/Twips.h"
 #include "shell/window/UiFonts.h"
 #include "shell/window/WrappingButton.h"
@@ -26,7 +27,15 @@ constexpr ControlRow kControls[] = {
      Font::Ming,
      nullptr},
     {"Picture2", Kind::Area, nullptr, {0, 0, 11895, 1575}, "", "", Font::Ming, nullptr},
-    {"Image2", Kind::Image, "Picture2", {0, 0, 11835, 1665}, "", "廣告", Font::Ming, nullptr},
+    {"Image2",
+     Kind::Image,
+     "Picture2",
+     {0, 0, 11835, 1665},
+     "",
+     "廣告",
+     Font::Ming,
+     nullptr,
+     "廣告"},
     {"Picture1", Kind::Area, nullptr, {0, 1680, 1575, 6135}, "", "", Font::Ming, nullptr},
     // The button column, read from top to bottom: Command1, 2, 4, 5, 6, 3, 7.
     {"Command7",
@@ -92,7 +101,8 @@ constexpr ControlRow kControls[] = {
      "",
      "離開主畫面剩餘時間",
      Font::Ming,
-     nullptr},
+     nullptr,
+     "離開主畫面剩餘時間"},
     {"Label2",
      Kind::Image,
      nullptr,
@@ -101,7 +111,15 @@ constexpr ControlRow kControls[] = {
      "系統通告",
      Font::MingBold12,
      nullptr},
-    {"Image1", Kind::Image, nullptr, {1680, 2040, 10215, 5775}, "", "", Font::Ming, nullptr},
+    {"Image1",
+     Kind::Image,
+     nullptr,
+     {1680, 2040, 10215, 5775},
+     "",
+     "",
+     Font::Ming,
+     nullptr,
+     "背景圖片"},
 };
 
 constexpr const char* kStackingOrder[] = {
@@ -129,7 +147,7 @@ QWidget* create(const ControlRow& row, QWidget* parent)
 {
     switch (row.kind) {
     case Kind::Area:
-        return new QWidget(parent);
+        return new ScreenOrderArea(parent);
     case Kind::Image:
         return new QLabel(parent);
     case Kind::UpdateButton: {
@@ -183,6 +201,8 @@ QHash<QString, QWidget*> createWindowControls(QWidget* client)
         else
             control->move(place.topLeft());
         control->setToolTip(QString::fromUtf8(row.toolTip));
+        if (row.accessibleName)
+            control->setAccessibleName(QString::fromUtf8(row.accessibleName));
         control->setFont(fontOf(row.font));
         controls.insert(control->objectName(), control);
     }

@@ -17,7 +17,7 @@ struct ControlRow
 {
     enum class Kind
     {
-        Area,         // a picture box that holds other controls (QWidget)
+        Area,         // a picture box that holds other controls (ScreenOrderArea)
         Image,        // an image or a label (QLabel)
         UpdateButton, // the update button, whose long caption wraps (WrappingButton)
         ColumnButton, // a graphical button of the button column: picture above text (QToolButton)
@@ -38,6 +38,9 @@ struct ControlRow
     const char* toolTip;
     Font font;
     const char* picture; // resource path of the button's picture, or nullptr
+    // The name assistive technology reads; nullptr: Qt's own (a button's caption). The notice
+    // line's name is the notice, set by the window.
+    const char* accessibleName = nullptr;
 };
 
 std::span<const ControlRow> windowControls();
@@ -50,7 +53,8 @@ std::span<const char* const> windowStackingOrder();
 std::span<const char* const> windowTabOrder();
 
 // Creates every control of windowControls() under `client`, each with its design name as its
-// object name, placed, captioned, with its tooltip, font and picture. Returns them by name.
+// object name, placed, captioned, with its tooltip, font, picture and accessible name. Returns
+// them by name.
 QHash<QString, QWidget*> createWindowControls(QWidget* client);
 
 } // namespace tevo

@@ -168,6 +168,44 @@ private slots:
         }
         QCOMPARE(w.fakes.exit.count, 0);
     }
+
+    // [Accessibility] KeyboardResetsCountdown=1 in the suite INI file makes keys count as
+    // activity: a plain key and a shortcut key (F11 starts QMG.exe and keeps the menu open) fill
+    // the bar and restart Timer2. Any other value is the design: keys leave both alone.
+    void keyboardResetsOnlyWithTheOptIn()
+    {
+        const QString ini = QStringLiteral("/nonexistent/tevo-drive/kelpan.INI");
+        const struct
+        {
+            const char* value; // nullptr: no entry
+            bool resets;
+        } rows[] = {{nullptr, false}, {"0", false}, {"yes", false}, {"1", true}};
+        for (const auto& row : rows) {
+            WindowUnderTest w;
+            w.fakes.workingDirectory.root = QStringLiteral("/nonexistent/tevo-drive");
+            if (row.value)
+                w.fakes.profiles.files[ini][QStringLiteral("accessibility")]
+                                      [QStringLiteral("keyboardresetscountdown")] =
+                    QString::fromLatin1(row.value);
+            QVERIFY(w.start());
+            auto* bar = w.control<QProgressBar>("ProgressBar1");
+            auto* timer2 = w.control<QTimer>("Timer2");
+            w.control("Command1")->setFocus();
+            for (Qt::Key key : {Qt::Key_Right, Qt::Key_F11}) {
+                const QString what = QStringLiteral("%1, key %2")
+                                         .arg(QLatin1String(row.value ? row.value : "none"))
+                                         .arg(key);
+                w.window.mainMenuBar()->action(QStringLiteral("zx1"))->trigger();
+                w.window.setCountdownValue(40);
+                QVERIFY2(!timer2->isActive(), qPrintable(what));
+                QTest::keyClick(QApplication::focusWidget(), key);
+                QVERIFY2(bar->value() == (row.resets ? 100 : 40), qPrintable(what));
+                QVERIFY2(timer2->isActive() == row.resets, qPrintable(what));
+            }
+            QCOMPARE(w.fakes.processes.started.count(QStringLiteral("QMG.exe")), 1);
+            QCOMPARE(w.fakes.exit.count, 0);
+        }
+    }
 };
 
 QTEST_MAIN(MainWindowIdleWidgetTest)

@@ -1,6 +1,8 @@
 // The Qt faces of the platform's user-interface services: message box, busy pointer, fonts.
 
 #include "core/ProgramTitle.h"
+#include "platform/EventSoundPlayer.h"
+#include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtBusyCursor.h"
 #include "platform/qt/QtMessageBox.h"
 #include "shell/window/UiFonts.h"
@@ -48,6 +50,18 @@ SeenBox showAndAnswer(QtMessageBox& messages, const QString& text)
     return seen;
 }
 
+class RecordingSoundPlayer : public EventSoundPlayer
+{
+public:
+    Status play(const QString& eventId) override
+    {
+        played.append(eventId);
+        return fails ? Status::error(QStringLiteral("no sound server")) : Status::ok();
+    }
+    QStringList played;
+    bool fails = false;
+};
+
 } // namespace
 
 class QtPlatformWidgetTest : public QObject
@@ -77,6 +91,32 @@ private slots:
         // Without a window of its own the box still shows and returns.
         QtMessageBox alone(programTitle());
         QCOMPARE(showAndAnswer(alone, QStringLiteral("x")).text, QStringLiteral("x"));
+    }
+
+    // The X server rings its own bell; Qt's Wayland platform has none, so the beep is the sound
+    // theme's bell there, tried at every beep even after a failure.
+    void beepIsTheSoundThemesBellOnlyWhereTheWindowSystemHasNone()
+    {
+        const struct
+        {
+            const char* platform;
+            bool soundTheme;
+            bool soundFails;
+        } rows[] = {
+            {"xcb", false, false},        {"offscreen", false, false}, {"wayland", true, false},
+            {"wayland-egl", true, false}, {"wayland", true, true},
+        };
+        for (const auto& row : rows) {
+            RecordingSoundPlayer sounds;
+            sounds.fails = row.soundFails;
+            QtBeeper beeper(sounds, QString::fromLatin1(row.platform));
+            beeper.beep();
+            beeper.beep();
+            const QStringList expected =
+                row.soundTheme ? QStringList{QStringLiteral("bell"), QStringLiteral("bell")}
+                               : QStringList{};
+            QVERIFY2(sounds.played == expected, row.platform);
+        }
     }
 
     void busyCursorIsBalanced()

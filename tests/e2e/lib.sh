@@ -520,3 +520,32 @@ e2e_use_own_drive()
     mkdir -p "$E2E_DRIVE/suite"
     E2E_WORK=$E2E_DRIVE/suite
 }
+
+# ---- a private D-Bus session and the accessibility bus -------------------------------------
+
+# Runs the rest of the test on a private D-Bus session bus (dbus-run-session), which starts the
+# accessibility bus and the AT-SPI registry of at-spi2-core on demand and ends with the test.
+# Call before e2e_setup, with the script's arguments.
+e2e_enter_private_dbus_session()
+{
+    [ -z "${E2E_IN_DBUS_SESSION:-}" ] || return 0
+    command -v dbus-run-session >/dev/null || e2e_fail "dbus-run-session is missing (scripts/setup.sh installs dbus)"
+    export E2E_IN_DBUS_SESSION=1
+    exec dbus-run-session -- bash "$0" "$@"
+}
+
+# Starts the session's accessibility bus and waits until it answers. It is started with the
+# test's display and runtime folder, so that its socket lies in the test's own folder and no
+# other test's bus is touched. Call after e2e_start_xvfb.
+e2e_start_accessibility_bus()
+{
+    [ -n "${E2E_IN_DBUS_SESSION:-}" ] || e2e_fail "call e2e_enter_private_dbus_session first"
+    dbus-update-activation-environment DISPLAY XDG_RUNTIME_DIR ||
+        e2e_fail "cannot hand the display to the session bus"
+    e2e_wait_until 60 "the accessibility bus (at-spi2-core) did not start" e2e__accessibility_bus
+}
+e2e__accessibility_bus()
+{
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        >/dev/null 2>&1
+}

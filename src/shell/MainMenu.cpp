@@ -44,7 +44,6 @@ QString MainMenu::workingDirectory() const
 void MainMenu::load()
 {
     m_login = LoginContext::read(m_platform.store, workingDirectory());
-    m_accessibility = AccessibilityOptions::load(m_platform.profiles, m_platform.workingDirectory);
     picq2();
     m_online->computeSystemNumber();
     m_adRotation->run();
@@ -149,7 +148,10 @@ void MainMenu::activityReset()
 
 void MainMenu::keyPressed()
 {
-    if (m_accessibility.keyboardResetsCountdown)
+    if (!m_accessibility)
+        m_accessibility =
+            AccessibilityOptions::load(m_platform.profiles, m_platform.workingDirectory);
+    if (m_accessibility->keyboardResetsCountdown)
         m_countdown->reset();
 }
 

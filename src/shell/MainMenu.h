@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace tevo {
 
@@ -61,7 +62,8 @@ private:
     Platform& m_platform;
     MainMenuView& m_view;
     LoginContext m_login;
-    AccessibilityOptions m_accessibility; // read at loading
+    // Read at the first key press: start-up does not pay for the suite INI file.
+    std::optional<AccessibilityOptions> m_accessibility;
     std::unique_ptr<HandOff> m_handOff;
     std::unique_ptr<HostOperations> m_hostOperations;
     std::unique_ptr<OnlineServices> m_online;

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <set>
 
 namespace tevo {
@@ -31,10 +32,22 @@ Result<Entries> SettingsImport::prepare(QByteArrayView bytes, const SectionMap& 
             unmapped.append(entry.section);
         }
     }
-    if (!unmapped.isEmpty()) {
+    // A folder below another unmapped one is covered by the rule that the other one needs.
+    std::stable_sort(unmapped.begin(), unmapped.end(),
+                     [](const QString& a, const QString& b) { return a.size() < b.size(); });
+    QStringList folders;
+    for (const QString& section : unmapped) {
+        const bool below = std::any_of(folders.begin(), folders.end(), [&](const QString& f) {
+            return section.size() > f.size() && section.startsWith(f, Qt::CaseInsensitive) &&
+                   (section[f.size()] == u'\\' || section[f.size()] == u'/');
+        });
+        if (!below)
+            folders.append(section);
+    }
+    if (!folders.isEmpty()) {
         return Result<Entries>::error(
             QStringLiteral("這些 Windows 資料夾沒有對應的 --map 舊資料夾=新資料夾：%1")
-                .arg(unmapped.join(QStringLiteral("、"))));
+                .arg(folders.join(QStringLiteral("、"))));
     }
     return entries;
 }

@@ -82,7 +82,7 @@ Result<QStringList> decodedLines(QByteArrayView bytes, RegistryExport::Form form
                     lines.size() + 1, utf8 ? QStringLiteral("不是有效的 UTF-8 文字")
                                            : QStringLiteral("不是有效的 Big5（CP950）文字")));
             }
-            lines.append(utf8 ? QString::fromUtf8(raw) : TextCodec::decodeCp950(raw));
+            lines.append(utf8 ? TextCodec::decodeUtf8(raw) : TextCodec::decodeCp950(raw));
             if (end < 0)
                 break;
             start = end + 1;

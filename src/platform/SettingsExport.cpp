@@ -151,7 +151,7 @@ Result<std::vector<SettingsStore::Entry>> SettingsExport::read(QByteArrayView by
         }
         if (raw.isEmpty())
             continue;
-        const QString text = QString::fromUtf8(raw);
+        const QString text = TextCodec::decodeUtf8(raw);
         const QList<QStringView> fields = QStringView(text).split(u'\t');
         if (fields.size() != 4) {
             return refuse(QStringLiteral("須有四個以 Tab 分隔的欄位（應用程式、區段、名稱、值），"

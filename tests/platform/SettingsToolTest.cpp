@@ -222,6 +222,7 @@ TEST_F(SettingsTool, ExportAndImportGiveBackEveryValueExactly)
         {"EEYX", "/srv/a", "GR", "tevo-settings export 1"},
         {"EEYX", "/srv/a", "WE", "x\tkelpan\t/srv/a\tAT\tforged\nkelpan\t/srv/a\tmx\tforged"},
         {"KelPan", "/srv/a", "AT", "工單作業"},
+        {"KelPan", "/srv/a", "bom", "\uFEFF開頭"},
         {"KelPan", "/srv/a", "e", ""},
         {"KelPan", "/srv/a", "mX", "  甲 乙  "},
         {"KelPan", "/srv/a", "r", "\r\n\r"},

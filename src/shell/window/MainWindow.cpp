@@ -1,6 +1,7 @@
 #include "shell/window/MainWindow.h"
 
 #include "shell/MainMenu.h"
+#include "shell/window/BuiltInPicture.h"
 #include "shell/window/MainMenuBar.h"
 #include "shell/window/PictureFile.h"
 #include "shell/window/ProgramTitle.h"
@@ -48,16 +49,16 @@ struct ColumnButton
 
 constexpr ColumnButton kColumnButtons[] = {
     {"Command7", {120, 5280, 1335, 735}, "離開 Ctrl+Q", "離開主畫面", ":/artwork/exit.png"},
-    {"Command6", {120, 3600, 1335, 735}, "營業查詢", "", ":/artwork/button.png"},
-    {"Command5", {120, 2760, 1335, 735}, "付款登記", "", ":/artwork/button.png"},
-    {"Command4", {120, 1920, 1335, 735}, "開立進貨單", "", ":/artwork/button.png"},
-    {"Command3", {120, 4440, 1335, 735}, "客戶新增", "", ":/artwork/button.png"},
-    {"Command2", {120, 1080, 1335, 735}, "結帳登記", "", ":/artwork/button.png"},
+    {"Command6", {120, 3600, 1335, 735}, "營業查詢", "", ":/artwork/command6.png"},
+    {"Command5", {120, 2760, 1335, 735}, "付款登記", "", ":/artwork/command5.png"},
+    {"Command4", {120, 1920, 1335, 735}, "開立進貨單", "", ":/artwork/command4.png"},
+    {"Command3", {120, 4440, 1335, 735}, "客戶新增", "", ":/artwork/command3.png"},
+    {"Command2", {120, 1080, 1335, 735}, "結帳登記", "", ":/artwork/command2.png"},
     {"Command1",
      {120, 120, 1335, 855},
      "開立新工單",
      "車輛進廠，開立新的工作單",
-     ":/artwork/button.png"},
+     ":/artwork/command1.png"},
 };
 
 QRect twipsRect(const QRect& twips)
@@ -75,7 +76,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     registerArtwork();
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(programTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
+    setWindowIcon(BuiltInPicture::icon(QStringLiteral(":/artwork/icon.png")));
     setFont(UiFonts::ming(9.75));
 
     m_menuBar = new MainMenuBar(this);
@@ -138,7 +139,8 @@ QWidget* MainWindow::buildClientArea()
     m_image2->setGeometry(rectFromTwips(0, 0, 11835, 1665));
     m_image2->setToolTip(QStringLiteral("廣告"));
     m_image2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image2->setPixmap(QPixmap(QStringLiteral(":/artwork/banner.jpg")));
+    m_image2->setPixmap(
+        BuiltInPicture::pixmap(QStringLiteral(":/artwork/banner.jpg"), devicePixelRatio()));
 
     m_picture1 = new QWidget(client);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
@@ -173,7 +175,8 @@ QWidget* MainWindow::buildClientArea()
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setGeometry(rectFromTwips(1680, 2040, 10215, 5775));
     m_image1->setScaledContents(true);
-    m_image1->setPixmap(QPixmap(QStringLiteral(":/artwork/background.bmp")));
+    m_image1->setPixmap(
+        BuiltInPicture::pixmap(QStringLiteral(":/artwork/background.bmp"), devicePixelRatio()));
 
     // Mouse movement over these three areas restarts the idle countdown. Their child buttons
     // do not track the mouse, so movement over a button is not seen here.
@@ -194,9 +197,9 @@ void MainWindow::buildButtonColumn()
         button->setGeometry(twipsRect(spec.twips));
         button->setText(QString::fromUtf8(spec.text));
         button->setToolTip(QString::fromUtf8(spec.toolTip));
-        const QPixmap picture(QString::fromLatin1(spec.picture));
-        button->setIcon(picture);
-        button->setIconSize(picture.size());
+        const QString picture = QString::fromLatin1(spec.picture);
+        button->setIcon(BuiltInPicture::icon(picture));
+        button->setIconSize(BuiltInPicture::size(picture));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setFont(name == QLatin1String("Command7") ? UiFonts::sansSerif(9.75)
                                                           : UiFonts::ming(9.75));

@@ -3,6 +3,7 @@
 // store error (message on standard error).
 
 #include "Version.h"
+#include "core/CommandLineTool.h"
 #include "platform/SqliteSettingsStore.h"
 
 #include <QFile>
@@ -23,12 +24,6 @@ enum ExitCode
     kMissing = 1,
     kFailed = 2
 };
-
-void writeUtf8(FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-}
 
 QString usage()
 {
@@ -198,13 +193,5 @@ int run(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const int code = tevo::run(arguments);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fputs("tevo-settings：無法寫出到標準輸出\n", stderr);
-        return 2;
-    }
-    return code;
+    return tevo::runCommandLineTool(argc, argv, tevo::run, "tevo-settings：無法寫出到標準輸出\n");
 }

@@ -3,9 +3,10 @@
 // store error (message on standard error).
 
 #include "Version.h"
-#include "platform/SectionMap.h"
+#include "core/CommandLineTool.h"
+#include "core/SectionMap.h"
+#include "core/SettingsImport.h"
 #include "platform/SettingsExport.h"
-#include "platform/SettingsImport.h"
 #include "platform/SqliteSettingsStore.h"
 
 #include <QFile>
@@ -27,12 +28,6 @@ enum ExitCode
     kMissing = 1,
     kFailed = 2
 };
-
-void writeUtf8(FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-}
 
 enum Option : unsigned
 {
@@ -396,13 +391,5 @@ int run(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const int code = tevo::run(arguments);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fputs("tevo-settings：無法寫出到標準輸出\n", stderr);
-        return 2;
-    }
-    return code;
+    return tevo::runCommandLineTool(argc, argv, tevo::run, "tevo-settings：無法寫出到標準輸出\n");
 }

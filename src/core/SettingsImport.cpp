@@ -1,4 +1,4 @@
-#include "platform/SettingsImport.h"
+#include "core/SettingsImport.h"
 
 #include "platform/RegistryExport.h"
 #include "platform/SettingsExport.h"

@@ -1,4 +1,4 @@
-#include "platform/SectionMap.h"
+#include "core/SectionMap.h"
 
 namespace tevo {
 

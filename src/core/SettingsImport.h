@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/SectionMap.h"
 #include "platform/Result.h"
-#include "platform/SectionMap.h"
 #include "platform/SettingsStore.h"
 
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 // tevo-settings: the command-line face of the per-user settings store, for the suite's other
-// programs, support staff and tests. Exit codes: 0 done, 1 value missing (get), 2 usage or
-// store error (message on standard error).
+// programs, support staff and tests. Exit codes: 0 done, 1 value missing (get) or nothing to
+// move (move), 2 usage or store error, or a refused import (message on standard error).
 
 #include "Version.h"
 #include "core/CommandLineTool.h"
@@ -250,8 +250,8 @@ int importValues(const QString& name, const QStringList& maps, bool dryRun)
 
     const auto prepared = SettingsImport::prepare(bytes, map);
     if (!prepared) {
-        return storeError(QStringLiteral("「%1」%2沒有匯入任何設定值。")
-                              .arg(name, prepared.error() + QStringLiteral("；")));
+        return storeError(
+            QStringLiteral("「%1」%2；沒有匯入任何設定值。").arg(name, prepared.error()));
     }
     const std::vector<SettingsStore::Entry>& entries = prepared.value();
     const qsizetype sections = SettingsImport::sectionCount(entries);

@@ -88,6 +88,8 @@ TEST_F(SettingsTool, VerbsAndExitCodes)
         {{"get", "EEYX", "GR"}, 0, "--section\n"},
         {{"set", "EEYX", "WE", "-1", "--section", "/srv"}, 0, ""},
         {{"get", "EEYX", "WE", "--section", "/srv"}, 0, "-1\n"},
+        {{"set", "EEYX", "WE", "\uFEFF通告"}, 0, ""},
+        {{"get", "EEYX", "WE"}, 0, "\uFEFF通告\n"},
         {{"--version"}, 0, version},
         {{}, 2, "", true},
         {{"frob", "a", "b"}, 2, "", true},

@@ -18,7 +18,7 @@ packages=(
   # none (the headers only: the library is loaded at the first beep).
   qt6-translations-l10n libcanberra-dev libcanberra0 sound-theme-freedesktop
   # The screen-reader test: a private D-Bus session, the AT-SPI registry and its Python client.
-  dbus dbus-daemon at-spi2-core python3-pyatspi
+  dbus dbus-bin dbus-daemon at-spi2-core python3-pyatspi
 )
 
 # Further packages a caller needs (scripts/fuzz.sh asks for clang).

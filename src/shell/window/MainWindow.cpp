@@ -40,7 +40,10 @@ constexpr int kLabel2HeightTwips = 300;
 
 } // namespace
 
-MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(Platform& platform, QWidget* parent)
+    : QMainWindow(parent), m_noticeWidth([this](const QString& text) {
+          return m_label2->fontMetrics().horizontalAdvance(text);
+      })
 {
     registerArtwork();
     setObjectName(QStringLiteral("Form3"));
@@ -331,8 +334,7 @@ void MainWindow::setNoticeText(const QString& text)
 {
     m_label2->setText(text);
     // Sized to its text at every change, blanks at the end included.
-    m_label2->resize(m_label2->fontMetrics().horizontalAdvance(text),
-                     pixelsFromTwips(kLabel2HeightTwips));
+    m_label2->resize(m_noticeWidth.widthOf(text), pixelsFromTwips(kLabel2HeightTwips));
 }
 
 QString MainWindow::noticeText() const

@@ -2,6 +2,7 @@
 
 #include "core/MainMenuView.h"
 #include "core/Platform.h"
+#include "shell/NoticeWidth.h"
 #include "shell/window/PictureFile.h"
 
 #include <QHash>
@@ -105,6 +106,7 @@ private:
     bool m_loaded = false;
     bool m_shown = false;
     double m_countdown = 0;
+    NoticeWidth m_noticeWidth;
 
     // Declared last: destroyed before the timers and widgets it drives.
     std::unique_ptr<MainMenu> m_menu;

@@ -19,6 +19,7 @@ namespace tevo {
 
 class MainMenu;
 class MainMenuBar;
+class NoticeLabel;
 class StatusPanelBar;
 class WrappingButton;
 
@@ -88,11 +89,11 @@ private:
 
     MainMenuBar* m_menuBar = nullptr;
     StatusPanelBar* m_statusBar = nullptr;
-    QWidget* m_picture1 = nullptr; // the button column
-    QWidget* m_picture2 = nullptr; // holds the banner
-    QLabel* m_image1 = nullptr;    // the background picture
-    QLabel* m_image2 = nullptr;    // the banner
-    QLabel* m_label2 = nullptr;    // the notice line
+    QWidget* m_picture1 = nullptr;   // the button column
+    QWidget* m_picture2 = nullptr;   // holds the banner
+    QLabel* m_image1 = nullptr;      // the background picture
+    QLabel* m_image2 = nullptr;      // the banner
+    NoticeLabel* m_label2 = nullptr; // the notice line
     QProgressBar* m_progressBar1 = nullptr;
     WrappingButton* m_command8 = nullptr;
     QHash<QString, QAbstractButton*> m_buttons;

@@ -2,6 +2,7 @@
 
 #include "core/ProgramTitle.h"
 #include "shell/MainMenu.h"
+#include "shell/window/BuiltInPicture.h"
 #include "shell/window/MainMenuBar.h"
 #include "shell/window/NoticeLabel.h"
 #include "shell/window/PictureFile.h"
@@ -49,7 +50,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
     registerArtwork();
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(programTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
+    setWindowIcon(BuiltInPicture::icon(QStringLiteral(":/artwork/icon.png")));
     setFont(UiFonts::ming(9.75));
 
     m_menuBar = new MainMenuBar(this);
@@ -115,7 +116,8 @@ QWidget* MainWindow::buildClientArea()
     m_command8->hide();
 
     m_image2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image2->setPixmap(QPixmap(QStringLiteral(":/artwork/banner.jpg")));
+    m_image2->setPixmap(
+        BuiltInPicture::pixmap(QStringLiteral(":/artwork/banner.jpg"), devicePixelRatio()));
 
     m_progressBar1->setRange(0, 100);
     m_progressBar1->setValue(0);
@@ -135,7 +137,8 @@ QWidget* MainWindow::buildClientArea()
     m_label2->resize(0, pixelsFromTwips(kLabel2HeightTwips));
 
     m_image1->setScaledContents(true);
-    m_image1->setPixmap(QPixmap(QStringLiteral(":/artwork/background.bmp")));
+    m_image1->setPixmap(
+        BuiltInPicture::pixmap(QStringLiteral(":/artwork/background.bmp"), devicePixelRatio()));
 
     // Mouse movement over these three areas restarts the idle countdown. Their child buttons
     // do not track the mouse, so movement over a button is not seen here.

@@ -50,13 +50,13 @@ NoticeMarquee::NoticeMarquee(Platform& platform, MainMenuView& view)
 
 void NoticeMarquee::refresh()
 {
-    m_view.setNoticeText(kThankYou);
+    // The thank-you line unless a notice is stored: set once, since every text set is measured.
     const QString stored =
         m_platform.store.text(kApp, m_platform.workingDirectory.current(), kNoticeKey);
     const QString notice = capped(trimSpaces(asOneLine(stored)));
-    if (!notice.isEmpty())
-        m_view.setNoticeText(notice);
-    m_view.setNoticeName(notice.isEmpty() ? kThankYou : notice);
+    const QString shown = notice.isEmpty() ? kThankYou : notice;
+    m_view.setNoticeText(shown);
+    m_view.setNoticeName(shown);
 }
 
 // Pads the line with blanks so that, scrolling, the notice comes round again once it has

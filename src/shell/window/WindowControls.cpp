@@ -1,6 +1,7 @@
 #include "shell/window/WindowControls.h"
 
 #include "shell/window/BuiltInPicture.h"
+#include "shell/window/NoticeLabel.h"
 #include "shell/window/ScreenOrderArea.h"
 #include "shell/window/Twips.h"
 #include "shell/window/UiFonts.h"
@@ -104,7 +105,7 @@ constexpr ControlRow kControls[] = {
      nullptr,
      "離開主畫面剩餘時間"},
     {"Label2",
-     Kind::Image,
+     Kind::NoticeLine,
      nullptr,
      {1680, 1680, 0, 300},
      "",
@@ -166,6 +167,8 @@ QWidget* create(const ControlRow& row, QWidget* parent)
     }
     case Kind::CountdownBar:
         return new QProgressBar(parent);
+    case Kind::NoticeLine:
+        return new NoticeLabel(parent);
     }
     return nullptr;
 }

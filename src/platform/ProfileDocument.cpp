@@ -119,6 +119,8 @@ std::optional<QString> ProfileDocument::lookUp(const QByteArray& bytes, QStringV
 {
     if (bytes.contains('\0'))
         return std::nullopt;
+    section = trimBlanks(section);
+    key = trimBlanks(key);
     const QString text = decode(bytes, encodingOf(bytes));
     bool inSection = false;
     qsizetype pos = 0;
@@ -198,6 +200,7 @@ std::optional<ProfileDocument> ProfileDocument::parse(QByteArray bytes)
 
 qsizetype ProfileDocument::findSection(QStringView name) const
 {
+    name = trimBlanks(name);
     for (qsizetype i = 0; i < qsizetype(m_lines.size()); ++i) {
         const Line& line = m_lines[i];
         if (line.kind == LineKind::Section && line.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -216,6 +219,7 @@ qsizetype ProfileDocument::sectionEnd(qsizetype header) const
 
 qsizetype ProfileDocument::findKey(qsizetype header, QStringView key) const
 {
+    key = trimBlanks(key);
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
         const Line& line = m_lines[i];

@@ -37,7 +37,8 @@ public:
     ~MainWindow() override;
 
     // Loading: the login context, pictures, system number, advertisement and upgrade check.
-    void load();
+    // An error (login context unreadable) means the window must not be shown.
+    Status load();
 
     MainMenuBar* mainMenuBar() const { return m_menuBar; }
 

@@ -33,7 +33,10 @@ QString usage()
                           "  tevo-settings set APP KEY VALUE [--section S]  寫入設定值\n"
                           "  tevo-settings delete APP KEY [--section S]     刪除設定值\n"
                           "  tevo-settings list [APP [SECTION]]             每個設定值一行："
-                          "APP<TAB>SECTION<TAB>KEY<TAB>VALUE\n"
+                          "APP<TAB>SECTION<TAB>KEY<TAB>VALUE，\n"
+                          "                                                 欄位中的 "
+                          "\\、Tab、CR、LF 寫成 \\\\、\\t、\\r、\\n"
+                          "（get 印出原本的值）\n"
                           "  tevo-settings --help | -h | --version\n"
                           "APP 與 KEY 不分大小寫；SECTION 須完全相同，預設為目前的工作目錄。\n"
                           "以「--」結束選項，之後的引數（例如以 - 開頭的值）照原樣使用。\n"
@@ -180,9 +183,33 @@ int run(const QStringList& arguments)
         store.list(app, operands.size() > 1 ? std::optional<QString>(operands[1]) : std::nullopt);
     if (!listed)
         return storeError(listed.error());
+    // One line per value whatever it holds: a value with a line break (a notice from the
+    // vendor's server is stored as it came) must not pass for further lines of the list.
+    const auto field = [](const QString& text) {
+        QString escaped;
+        for (const QChar c : text) {
+            switch (c.unicode()) {
+            case u'\\':
+                escaped += QLatin1String("\\\\");
+                break;
+            case u'\t':
+                escaped += QLatin1String("\\t");
+                break;
+            case u'\r':
+                escaped += QLatin1String("\\r");
+                break;
+            case u'\n':
+                escaped += QLatin1String("\\n");
+                break;
+            default:
+                escaped += c;
+            }
+        }
+        return escaped;
+    };
     for (const SettingsStore::Entry& entry : listed.value()) {
-        writeUtf8(stdout, entry.app + u'\t' + entry.section + u'\t' + entry.key + u'\t' +
-                              entry.value + u'\n');
+        writeUtf8(stdout, field(entry.app) + u'\t' + field(entry.section) + u'\t' +
+                              field(entry.key) + u'\t' + field(entry.value) + u'\n');
     }
     return kDone;
 }

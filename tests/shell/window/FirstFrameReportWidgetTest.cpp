@@ -4,6 +4,7 @@
 #include "shell/window/FirstFrameReport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,18 +91,21 @@ private slots:
         QVERIFY(!QFile::exists(file));
     }
 
-    void nothingIsInstalledWithoutAFileName_data()
+    void nothingIsInstalledWithoutAnAbsoluteFileName_data()
     {
         QTest::addColumn<bool>("set");
-        QTest::newRow("variable not set") << false;
-        QTest::newRow("variable empty") << true;
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("variable not set") << false << QByteArray();
+        QTest::newRow("variable empty") << true << QByteArray();
+        QTest::newRow("relative name") << true << QByteArray("report");
     }
 
-    void nothingIsInstalledWithoutAFileName()
+    void nothingIsInstalledWithoutAnAbsoluteFileName()
     {
         QFETCH(bool, set);
+        QFETCH(QByteArray, value);
         if (set)
-            qputenv(FirstFrameReport::kEnvironmentVariable, QByteArray());
+            qputenv(FirstFrameReport::kEnvironmentVariable, value);
         PaintedWindow w;
         FirstFrameReport::installFromEnvironment(&w.window);
         QVERIFY(w.window.findChildren<FirstFrameReport*>().isEmpty());
@@ -119,6 +123,42 @@ private slots:
         QTest::qWait(50);
         QVERIFY(w.window.isVisible());
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("missing/report"))));
+    }
+
+    // The report is a new file: whatever has that name already is left exactly as it was.
+    void anExistingFileOrLinkIsLeftAsItWas_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("file") << false << true;
+        QTest::newRow("link to a file") << true << true;
+        QTest::newRow("link to nothing") << true << false;
+    }
+
+    void anExistingFileOrLinkIsLeftAsItWas()
+    {
+        QFETCH(bool, link);
+        QFETCH(bool, targetExists);
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("report"));
+        const QString target = link ? folder.filePath(QStringLiteral("target")) : file;
+        if (targetExists) {
+            QFile existing(target);
+            QVERIFY(existing.open(QIODevice::WriteOnly));
+            existing.write("kept\n");
+        }
+        if (link)
+            QVERIFY(QFile::link(target, file));
+        qputenv(FirstFrameReport::kEnvironmentVariable, QFile::encodeName(file));
+        PaintedWindow w;
+        FirstFrameReport::installFromEnvironment(&w.window);
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QTest::qWait(100);
+        QFile after(target);
+        QCOMPARE(after.open(QIODevice::ReadOnly), targetExists);
+        QCOMPARE(after.readAll(), targetExists ? QByteArray("kept\n") : QByteArray());
+        QCOMPARE(QFileInfo(file).isSymLink(), link);
     }
 };
 

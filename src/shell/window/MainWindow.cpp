@@ -2,6 +2,7 @@
 
 #include "core/ProgramTitle.h"
 #include "shell/MainMenu.h"
+#include "shell/window/BuiltInPicture.h"
 #include "shell/window/MainMenuBar.h"
 #include "shell/window/PictureFile.h"
 #include "shell/window/StatusPanelBar.h"
@@ -45,7 +46,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     registerArtwork();
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(programTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
+    setWindowIcon(BuiltInPicture::icon(QStringLiteral(":/artwork/icon.png")));
     setFont(UiFonts::ming(9.75));
 
     m_menuBar = new MainMenuBar(this);
@@ -111,7 +112,8 @@ QWidget* MainWindow::buildClientArea()
     m_command8->hide();
 
     m_image2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image2->setPixmap(QPixmap(QStringLiteral(":/artwork/banner.jpg")));
+    m_image2->setPixmap(
+        BuiltInPicture::pixmap(QStringLiteral(":/artwork/banner.jpg"), devicePixelRatio()));
 
     m_progressBar1->setRange(0, 100);
     m_progressBar1->setValue(0);
@@ -129,7 +131,8 @@ QWidget* MainWindow::buildClientArea()
     setNoticeText(QStringLiteral("Korvel科技股份有限公司感謝您使用本系統"));
 
     m_image1->setScaledContents(true);
-    m_image1->setPixmap(QPixmap(QStringLiteral(":/artwork/background.bmp")));
+    m_image1->setPixmap(
+        BuiltInPicture::pixmap(QStringLiteral(":/artwork/background.bmp"), devicePixelRatio()));
 
     // Mouse movement over these three areas restarts the idle countdown. Their child buttons
     // do not track the mouse, so movement over a button is not seen here.

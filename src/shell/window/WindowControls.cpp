@@ -1,11 +1,11 @@
 #include "shell/window/WindowControls.h"
 
+#include "shell/window/BuiltInPicture.h"
 #include "shell/window/Twips.h"
 #include "shell/window/UiFonts.h"
 #include "shell/window/WrappingButton.h"
 
 #include <QLabel>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QToolButton>
 
@@ -44,7 +44,7 @@ constexpr ControlRow kControls[] = {
      "營業查詢",
      "",
      Font::Ming,
-     ":/artwork/button.png"},
+     ":/artwork/command6.png"},
     {"Command5",
      Kind::ColumnButton,
      "Picture1",
@@ -52,7 +52,7 @@ constexpr ControlRow kControls[] = {
      "付款登記",
      "",
      Font::Ming,
-     ":/artwork/button.png"},
+     ":/artwork/command5.png"},
     {"Command4",
      Kind::ColumnButton,
      "Picture1",
@@ -60,7 +60,7 @@ constexpr ControlRow kControls[] = {
      "開立進貨單",
      "",
      Font::Ming,
-     ":/artwork/button.png"},
+     ":/artwork/command4.png"},
     {"Command3",
      Kind::ColumnButton,
      "Picture1",
@@ -68,7 +68,7 @@ constexpr ControlRow kControls[] = {
      "客戶新增",
      "",
      Font::Ming,
-     ":/artwork/button.png"},
+     ":/artwork/command3.png"},
     {"Command2",
      Kind::ColumnButton,
      "Picture1",
@@ -76,7 +76,7 @@ constexpr ControlRow kControls[] = {
      "結帳登記",
      "",
      Font::Ming,
-     ":/artwork/button.png"},
+     ":/artwork/command2.png"},
     {"Command1",
      Kind::ColumnButton,
      "Picture1",
@@ -84,7 +84,7 @@ constexpr ControlRow kControls[] = {
      "開立新工單",
      "車輛進廠，開立新的工作單",
      Font::Ming,
-     ":/artwork/button.png"},
+     ":/artwork/command1.png"},
     {"ProgressBar1",
      Kind::CountdownBar,
      nullptr,
@@ -140,9 +140,9 @@ QWidget* create(const ControlRow& row, QWidget* parent)
     case Kind::ColumnButton: {
         auto* button = new QToolButton(parent);
         button->setText(QString::fromUtf8(row.text));
-        const QPixmap picture(QString::fromLatin1(row.picture));
-        button->setIcon(picture);
-        button->setIconSize(picture.size());
+        const QString picture = QString::fromLatin1(row.picture);
+        button->setIcon(BuiltInPicture::icon(picture));
+        button->setIconSize(BuiltInPicture::size(picture));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         return button;
     }

@@ -60,7 +60,6 @@ damage_linked_folder()
     cp "$E2E_ROOT/good.db" "$E2E_ROOT/elsewhere/settings.db"
     rmdir "$STORE_DIR" && ln -s "$E2E_ROOT/elsewhere" "$STORE_DIR"
 }
-damage_linked_store() { cp "$E2E_ROOT/good.db" "$E2E_ROOT/other.db" && ln -s "$E2E_ROOT/other.db" "$STORE"; }
 damage_foreign_folder() { cp "$E2E_ROOT/good.db" "$STORE" && chown -R nobody:nogroup "$STORE_DIR"; }
 damage_foreign_store() { cp "$E2E_ROOT/good.db" "$STORE" && chown nobody:nogroup "$STORE"; }
 
@@ -74,7 +73,6 @@ damaged=(
     "a folder|damage_folder|"
     "a named pipe|damage_fifo|"
     "a folder that is a link|damage_linked_folder|符號連結"
-    "a store that is a link|damage_linked_store|符號連結"
 )
 # Only root can give a folder to another user.
 if [ "$(id -u)" -eq 0 ]; then

@@ -150,7 +150,6 @@ private slots:
             bool loads;
         } rows[] = {
             {"camera.JPG", "JPG", QSize(8200, 6200), QImage::Format_Grayscale8, false, true},
-            {"web.JPG", "JPG", QSize(2000, 1500), QImage::Format_Grayscale8, true, true},
             {"web-large.JPG", "JPG", QSize(4200, 4200), QImage::Format_Grayscale8, true, false},
             {"scan.PNG", "PNG", QSize(4200, 4200), QImage::Format_Mono, false, false},
         };

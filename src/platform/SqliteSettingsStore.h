@@ -32,7 +32,7 @@ public:
                                         const QString& key) override;
     Status write(const QString& app, const QString& section, const QString& key,
                  const QString& value) override;
-    // One transaction: every value is stored, or none is, with a single durable commit.
+    // One transaction: every value is stored, or none is, with a single commit.
     Status writeAll(const QString& app, const QString& section,
                     const std::vector<std::pair<QString, QString>>& keyValues) override;
     // Values of any applications and sections in one transaction: every value is stored, or

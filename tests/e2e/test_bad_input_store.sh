@@ -111,23 +111,6 @@ done
 rm -rf "$STORE_DIR" && mkdir -m 700 "$STORE_DIR"
 e2e_pass "stores that cannot be read or are not the user's own are reported, left as they were, and the menu ends"
 
-# A good store, but the working folder was removed before the menu started: there is no section
-# to read the login under, so the menu stops the same way and writes nothing.
-cp "$E2E_ROOT/good.db" "$STORE"
-before=$(e2e_settings list)
-work=$E2E_WORK
-E2E_WORK=$E2E_ROOT/removed
-mkdir "$E2E_WORK"
-# shellcheck disable=SC2016 # expanded by the inner shell
-bi_start_menu sh -c 'rmdir "$PWD" && exec "$0"'
-message=$(bi_wait_message_only)
-e2e_key "$message" Return
-e2e_expect_eq "exit status with the working folder removed" 1 "$(bi_menu_exit_status)"
-e2e_expect_eq "the store after the menu met a removed working folder" "$before" \
-    "$(e2e_settings list)"
-E2E_WORK=$work
-e2e_pass "a removed working folder is reported and the menu ends without writing"
-
 # ---- a store that can be read but not written ------------------------------------------------
 
 # Level 2 with a profile that forbids "工單作業": F1 does nothing when the login was read.

@@ -4,10 +4,10 @@ windows below take to paint that part again.
 
     xcover.py X Y WIDTH HEIGHT [LIMIT_S]
 
-Takes the pixels of the rectangle (root coordinates), shows a magenta window over it for half a
-second, destroys that window and reads the rectangle every 5 ms until every pixel is as before.
-Prints the milliseconds from the destruction to then. Exit 1 when the part is not painted again
-within LIMIT_S seconds (default 5): a window whose program does not paint keeps the magenta.
+Shows a magenta window over the rectangle (root coordinates) for half a second, destroys it and
+reads the rectangle every 5 ms until every pixel is as before. Prints the milliseconds from the
+destruction to then; exit 1 when that takes over LIMIT_S seconds (default 5): a program that
+does not paint leaves the magenta.
 """
 
 import ctypes
@@ -15,36 +15,28 @@ import ctypes.util
 import sys
 import time
 
+P, I, U, L = ctypes.c_void_p, ctypes.c_int, ctypes.c_uint, ctypes.c_ulong
+
 
 class XImage(ctypes.Structure):  # the leading fields of Xlib's XImage
-    _fields_ = [(n, ctypes.c_int) for n in ("width", "height", "xoffset", "format")] + [
-        ("data", ctypes.c_void_p)] + [(n, ctypes.c_int) for n in (
-            "byte_order", "bitmap_unit", "bitmap_bit_order", "bitmap_pad", "depth",
-            "bytes_per_line")]
+    _fields_ = [("w", I), ("h", I), ("xoffset", I), ("format", I), ("data", P)] + [
+        (n, I) for n in ("order", "unit", "bit_order", "pad", "depth", "bytes_per_line")]
 
 
 def main(argv):
     x0, y0, w, h = (int(a) for a in argv[1:5])
     limit = float(argv[5]) if len(argv) > 5 else 5.0
     x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-    x.XOpenDisplay.restype = ctypes.c_void_p
-    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x.XDefaultRootWindow.argtypes = x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    x.XMapRaised.argtypes = x.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x.XDefaultRootWindow.restype = ctypes.c_ulong
-    x.XCreateSimpleWindow.restype = ctypes.c_ulong
-    x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + [
-        ctypes.c_uint] * 3 + [ctypes.c_ulong] * 2
-    x.XGetImage.restype = ctypes.POINTER(XImage)
-    x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + [
-        ctypes.c_uint] * 2 + [ctypes.c_ulong, ctypes.c_int]
-    x.XDestroyImage.argtypes = [ctypes.POINTER(XImage)]
-
+    for name, res, args in [("XOpenDisplay", P, [ctypes.c_char_p]), ("XDefaultRootWindow", L, [P]),
+                            ("XSync", I, [P, I]), ("XMapRaised", I, [P, L]),
+                            ("XDestroyWindow", I, [P, L]),
+                            ("XCreateSimpleWindow", L, [P, L, I, I, U, U, U, L, L]),
+                            ("XGetImage", ctypes.POINTER(XImage), [P, L, I, I, U, U, L, I]),
+                            ("XDestroyImage", I, [ctypes.POINTER(XImage)])]:
+        getattr(x, name).restype, getattr(x, name).argtypes = res, args
     display = x.XOpenDisplay(None)
     if not display:
-        print("xcover: cannot open the display", file=sys.stderr)
-        return 1
+        sys.exit("xcover: cannot open the display")
     root = x.XDefaultRootWindow(display)
 
     def pixels():
@@ -59,18 +51,15 @@ def main(argv):
     x.XSync(display, 0)
     time.sleep(0.5)
     if pixels() == before:
-        print("xcover: the covering window did not change the pixels", file=sys.stderr)
-        return 1
+        sys.exit("xcover: the covering window did not change the pixels")
     x.XDestroyWindow(display, cover)
     x.XSync(display, 0)
     uncovered = time.monotonic()
     while pixels() != before:
         if time.monotonic() - uncovered > limit:
-            print(f"xcover: not painted again within {limit} s", file=sys.stderr)
-            return 1
+            sys.exit(f"xcover: not painted again within {limit} s")
         time.sleep(0.005)
     print(round((time.monotonic() - uncovered) * 1000))
-    x.XCloseDisplay(display)
     return 0
 
 

@@ -19,7 +19,6 @@
 
 #include <functional>
 #include <map>
-#include <thread>
 #include <tuple>
 
 namespace tevo::test {
@@ -212,20 +211,16 @@ public:
     QStringList requests;
 };
 
-// Runs the work on a thread of its own and joins it, as the window's wait does, without a
-// window; `duringWait` runs on the waiting thread while the work runs.
-class ThreadForegroundWait : public ForegroundWait
+// Runs `duringWait` (what the window might do while waiting), then the work.
+class InlineForegroundWait : public ForegroundWait
 {
 public:
     void runWhileWaiting(const std::function<void()>& work) override
     {
-        ++waits;
-        std::thread worker(work);
         if (duringWait)
             duringWait();
-        worker.join();
+        work();
     }
-    int waits = 0;
     std::function<void()> duringWait;
 };
 

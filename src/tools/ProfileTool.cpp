@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -269,9 +270,13 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const int code = tevo::run(arguments);
-    // Output that could not be written (a full disk, a closed pipe) is a failure, not success.
+    // Output that could not be written (a full disk, a closed pipe) is a failure, not success;
+    // the message gives the reason when the last attempt to write left one.
+    errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fputs("tevo-profile: 無法寫出到標準輸出\n", stderr);
+        const int error = errno;
+        std::fprintf(stderr, "tevo-profile: 無法寫出到標準輸出%s%s\n", error ? ": " : "",
+                     error ? std::strerror(error) : "");
         return tevo::kUsageError;
     }
     return code;

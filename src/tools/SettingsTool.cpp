@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace tevo {
@@ -202,8 +203,12 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const int code = tevo::run(arguments);
+    errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fputs("tevo-settings：無法寫出到標準輸出\n", stderr);
+        // With the reason, when the last attempt to write left one (a full disk, a closed pipe).
+        const int error = errno;
+        std::fprintf(stderr, "tevo-settings：無法寫出到標準輸出%s%s\n", error ? "：" : "",
+                     error ? std::strerror(error) : "");
         return 2;
     }
     return code;

@@ -11,13 +11,13 @@
 
 #include "FuzzCheck.h"
 
+#include "core/NumericText.h"
 #include "online/CurlHttpFetcher.h"
 #include "online/FetchConvention.h"
 #include "online/OnlineRefresh.h"
 #include "online/WebAddresses.h"
 #include "platform/TextCodec.h"
 #include "shell/NoticeMarquee.h"
-#include "shell/NumericText.h"
 #include "support/Fakes.h"
 
 #include <QByteArrayList>

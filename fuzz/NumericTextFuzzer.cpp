@@ -7,7 +7,7 @@
 
 #include "FuzzCheck.h"
 
-#include "shell/NumericText.h"
+#include "core/NumericText.h"
 
 #include <QRegularExpression>
 

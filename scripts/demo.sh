@@ -46,9 +46,11 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR=$runtime
 fi
 
+# The private screen grows with QT_SCALE_FACTOR, so that a scaled window fits on it.
+screen=$(awk -v s="${QT_SCALE_FACTOR:-1}" 'BEGIN { if (s + 0 < 1) s = 1; printf "%dx%dx24", 1280 * s, 1024 * s }')
 for n in $(seq 91 120); do
   [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -nolisten tcp -screen 0 1280x1024x24 >/dev/null 2>&1 &
+  Xvfb ":$n" -nolisten tcp -screen 0 "$screen" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     kill -0 "$xvfb_pid" 2>/dev/null || break

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libsqlite3-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev googletest
   xvfb xdotool x11-utils imagemagick xauth libx11-6

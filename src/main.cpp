@@ -2,6 +2,8 @@
 // own: everything it needs comes from the settings store, the permission profile and the suite
 // INI file.
 
+#include "core/Platform.h"
+#include "core/ProgramTitle.h"
 #include "online/CurlHttpFetcher.h"
 #include "platform/Clock.h"
 #include "platform/ImmediateExit.h"
@@ -14,7 +16,6 @@
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtBusyCursor.h"
 #include "platform/qt/QtMessageBox.h"
-#include "shell/Platform.h"
 #include "shell/window/FirstFrameReport.h"
 #include "shell/window/MainWindow.h"
 #include "shell/window/UiFonts.h"
@@ -34,7 +35,7 @@ struct SystemPlatform
     tevo::XdgShellOpener shell;
     tevo::ImmediateExit exit;
     tevo::QtBeeper beeper;
-    tevo::QtMessageBox messages;
+    tevo::QtMessageBox messages{tevo::programTitle()};
     tevo::QtBusyCursor cursor;
     tevo::SystemClock clock;
     tevo::CurlHttpFetcher http;

@@ -1,7 +1,7 @@
 #include "launch/HandOff.h"
 
+#include "core/MainMenuView.h"
 #include "resources/StringTable.h"
-#include "shell/MainMenuView.h"
 
 namespace tevo {
 

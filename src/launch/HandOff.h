@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/Platform.h"
 #include "launch/CommandCatalogue.h"
-#include "shell/Platform.h"
 
 namespace tevo {
 

@@ -1,9 +1,10 @@
 #include "launch/HostOperations.h"
 
+#include "core/HostCheck.h"
+#include "core/NumericText.h"
+#include "core/SuiteIni.h"
 #include "launch/CommandCatalogue.h"
 #include "launch/HandOff.h"
-#include "launch/SuiteIni.h"
-#include "shell/NumericText.h"
 
 namespace tevo {
 
@@ -32,12 +33,6 @@ void launchWithSuiteIniEntry(Platform& platform, HandOff& handOff, const Command
 }
 
 } // namespace
-
-bool isHostWorkstation(const QString& hostDirectory, const QString& workingDirectory)
-{
-    const QString host = trimSpaces(hostDirectory);
-    return !host.isEmpty() && host == workingDirectory;
-}
 
 HostOperations::HostOperations(Platform& platform, MainMenuView& view, HandOff& handOff,
                                const LoginContext& login)

@@ -1,16 +1,12 @@
 #pragma once
 
-#include "shell/LoginContext.h"
-#include "shell/Platform.h"
+#include "core/LoginContext.h"
+#include "core/Platform.h"
 
 namespace tevo {
 
 class MainMenuView;
 class HandOff;
-
-// True when the working directory equals the host directory trimmed of spaces, letter case
-// significant. An empty host directory never matches.
-bool isHostWorkstation(const QString& hostDirectory, const QString& workingDirectory);
 
 // The host-only operations and the company-data launch.
 class HostOperations
@@ -25,7 +21,7 @@ public:
 
     void permissionSetting(); // fvg2
     void dataBackup();        // yx1z
-    void enterBasicData();    // 進基本資料 (EGYX and the incomplete-data path of the web shortcuts)
+    void enterBasicData(); // 進基本資料 (EGYX and the incomplete-data path of the web shortcuts)
 
 private:
     Platform& m_platform;

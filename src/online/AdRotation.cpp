@@ -1,8 +1,8 @@
 #include "online/AdRotation.h"
 
+#include "core/MainMenuView.h"
+#include "core/NumericText.h"
 #include "platform/FileLookup.h"
-#include "shell/MainMenuView.h"
-#include "shell/NumericText.h"
 
 #include <QDir>
 

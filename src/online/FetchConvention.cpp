@@ -1,6 +1,6 @@
 #include "online/FetchConvention.h"
 
-#include "shell/NumericText.h"
+#include "core/NumericText.h"
 
 namespace tevo {
 

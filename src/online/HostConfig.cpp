@@ -1,7 +1,7 @@
 #include "online/HostConfig.h"
 
 #include "Version.h"
-#include "launch/SuiteIni.h"
+#include "core/SuiteIni.h"
 #include "platform/ProfileFiles.h"
 #include "platform/WorkingDirectory.h"
 

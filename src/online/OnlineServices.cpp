@@ -1,14 +1,14 @@
 #include "online/OnlineServices.h"
 
-#include "launch/HostOperations.h"
+#include "core/HostCheck.h"
+#include "core/MainMenuView.h"
+#include "core/NumericText.h"
 #include "online/HostConfig.h"
 #include "online/OnlineRefresh.h"
 #include "online/RunningVersion.h"
 #include "online/SystemNumber.h"
 #include "online/WebAddresses.h"
 #include "online/WorkshopIdentity.h"
-#include "shell/MainMenuView.h"
-#include "shell/NumericText.h"
 
 namespace tevo {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/LoginContext.h"
-#include "shell/Platform.h"
+#include "core/LoginContext.h"
+#include "core/Platform.h"
 
 #include <functional>
 #include <memory>
@@ -20,10 +20,10 @@ public:
 
     void computeSystemNumber(); // 查系統號
     QString systemNumber() const;
-    void upgradeCheck();                              // 升級處理
-    void updateCommand();                             // Command8 (TGEV presses it)
-    void identityShortcut(const QString& entryName);  // bbvg, trvzn
-    void licensingSite();                             // rx5
+    void upgradeCheck();                             // 升級處理
+    void updateCommand();                            // Command8 (TGEV presses it)
+    void identityShortcut(const QString& entryName); // bbvg, trvzn
+    void licensingSite();                            // rx5
 
 private:
     struct State;

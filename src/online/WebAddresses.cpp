@@ -1,6 +1,6 @@
 #include "online/WebAddresses.h"
 
-#include "shell/NumericText.h"
+#include "core/NumericText.h"
 
 namespace tevo {
 

@@ -1,8 +1,8 @@
 #include "online/WorkshopIdentity.h"
 
+#include "core/NumericText.h"
 #include "platform/SettingsStore.h"
 #include "platform/WorkingDirectory.h"
-#include "shell/NumericText.h"
 
 namespace tevo {
 

@@ -1,9 +1,9 @@
 #include "permissions/PermissionProfile.h"
 
+#include "core/MainMenuView.h"
+#include "core/NumericText.h"
 #include "permissions/PermissionTable.h"
 #include "platform/FileLookup.h"
-#include "shell/MainMenuView.h"
-#include "shell/NumericText.h"
 
 #include <QFileInfo>
 

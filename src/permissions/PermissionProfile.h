@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LoginContext.h"
+#include "core/LoginContext.h"
 
 #include <QString>
 

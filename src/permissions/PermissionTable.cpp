@@ -1,7 +1,7 @@
 #include "permissions/PermissionTable.h"
 
+#include "core/NumericText.h"
 #include "platform/ProfileFiles.h"
-#include "shell/NumericText.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "shell/IdleCountdown.h"
 
+#include "core/MainMenuView.h"
 #include "platform/UserInterface.h"
 #include "resources/StringTable.h"
-#include "shell/MainMenuView.h"
 
 namespace tevo {
 

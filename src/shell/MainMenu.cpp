@@ -1,5 +1,7 @@
 #include "shell/MainMenu.h"
 
+#include "core/MainMenuView.h"
+#include "core/MenuTree.h"
 #include "launch/CommandCatalogue.h"
 #include "launch/HandOff.h"
 #include "launch/HostOperations.h"
@@ -8,8 +10,6 @@
 #include "permissions/PermissionProfile.h"
 #include "platform/FileLookup.h"
 #include "shell/IdleCountdown.h"
-#include "shell/MainMenuView.h"
-#include "shell/MenuTree.h"
 #include "shell/NoticeMarquee.h"
 
 namespace tevo {
@@ -18,8 +18,7 @@ namespace {
 const QString kEntryProgram = QStringLiteral("GARVO.exe");
 }
 
-MainMenu::MainMenu(Platform& platform, MainMenuView& view)
-    : m_platform(platform), m_view(view)
+MainMenu::MainMenu(Platform& platform, MainMenuView& view) : m_platform(platform), m_view(view)
 {
     m_handOff = std::make_unique<HandOff>(platform, view);
     m_hostOperations = std::make_unique<HostOperations>(platform, view, *m_handOff, m_login);
@@ -37,7 +36,10 @@ MainMenu::MainMenu(Platform& platform, MainMenuView& view)
 
 MainMenu::~MainMenu() = default;
 
-QString MainMenu::workingDirectory() const { return m_platform.workingDirectory.current(); }
+QString MainMenu::workingDirectory() const
+{
+    return m_platform.workingDirectory.current();
+}
 
 void MainMenu::load()
 {
@@ -129,17 +131,35 @@ void MainMenu::runCommand(const QString& controlName)
     }
 }
 
-void MainMenu::headerOpened(const QString&) { m_platform.beeper.beep(); }
+void MainMenu::headerOpened(const QString&)
+{
+    m_platform.beeper.beep();
+}
 
-void MainMenu::idleTick() { m_countdown->tick(); }
+void MainMenu::idleTick()
+{
+    m_countdown->tick();
+}
 
-void MainMenu::activityReset() { m_countdown->reset(); }
+void MainMenu::activityReset()
+{
+    m_countdown->reset();
+}
 
-void MainMenu::closeRequested() { leaveMenu(true); }
+void MainMenu::closeRequested()
+{
+    leaveMenu(true);
+}
 
-void MainMenu::resized() { m_marquee->resized(); }
+void MainMenu::resized()
+{
+    m_marquee->resized();
+}
 
-void MainMenu::noticeTick() { m_marquee->tick(); }
+void MainMenu::noticeTick()
+{
+    m_marquee->tick();
+}
 
 void MainMenu::leaveMenu(bool withBeep)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/LoginContext.h"
-#include "shell/Platform.h"
+#include "core/LoginContext.h"
+#include "core/Platform.h"
 
 #include <QString>
 
@@ -38,11 +38,11 @@ public:
     // One of the six headers was opened.
     void headerOpened(const QString& headerName);
 
-    void idleTick();      // Timer2
-    void activityReset(); // mouse movement over Image1, Image2 or the free area of Picture1
+    void idleTick();       // Timer2
+    void activityReset();  // mouse movement over Image1, Image2 or the free area of Picture1
     void closeRequested(); // close box, system menu, Alt+F4: leaves with a beep
-    void resized();       // the window was shown or changed size
-    void noticeTick();    // Timer1
+    void resized();        // the window was shown or changed size
+    void noticeTick();     // Timer1
 
     const LoginContext& loginContext() const { return m_login; }
     QString workingDirectory() const;

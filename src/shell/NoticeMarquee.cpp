@@ -1,7 +1,7 @@
 #include "shell/NoticeMarquee.h"
 
-#include "shell/MainMenuView.h"
-#include "shell/NumericText.h"
+#include "core/MainMenuView.h"
+#include "core/NumericText.h"
 
 #include <limits>
 

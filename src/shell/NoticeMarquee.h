@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Platform.h"
+#include "core/Platform.h"
 
 namespace tevo {
 

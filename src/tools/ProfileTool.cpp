@@ -3,17 +3,17 @@
 // exit status 2.
 
 #include "Version.h"
+#include "core/CommandLineTool.h"
+#include "core/MenuTree.h"
 #include "permissions/PermissionTable.h"
 #include "permissions/ProfileCheck.h"
 #include "platform/FileLookup.h"
 #include "platform/IniProfileFiles.h"
 #include "platform/ProfileDocument.h"
-#include "shell/MenuTree.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -49,16 +49,10 @@ const char kCheckHelp[] =
     "（字碼頁 950）也不是 UTF-8 的文字。沒有發現問題時結束碼 0，發現問題時為 1，\n"
     "檔案不存在或無法讀取時為 2。\n";
 
-void print(FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-}
-
 int usageError(const QString& message)
 {
-    print(stderr, QStringLiteral("tevo-profile: %1\n").arg(message));
-    print(stderr, QStringLiteral("說明請見 tevo-profile --help\n"));
+    writeUtf8(stderr, QStringLiteral("tevo-profile: %1\n").arg(message));
+    writeUtf8(stderr, QStringLiteral("說明請見 tevo-profile --help\n"));
     return kUsageError;
 }
 
@@ -128,8 +122,8 @@ int runGet(const QStringList& args)
     if (args.size() != 3)
         return usageError(QStringLiteral("get 需要三個引數：FILE SECTION KEY"));
     IniProfileFiles profiles;
-    print(stdout,
-          profiles.readString(resolveFile(args[0]), args[1], args[2], QString(), 200) + u'\n');
+    writeUtf8(stdout,
+              profiles.readString(resolveFile(args[0]), args[1], args[2], QString(), 200) + u'\n');
     return 0;
 }
 
@@ -145,12 +139,12 @@ int runShow(const QStringList& args)
     const QString file = resolveFile(args[0]);
     QString error;
     if (!loadProfile(file, &error)) {
-        print(stderr, QStringLiteral("tevo-profile: %1\n").arg(error));
+        writeUtf8(stderr, QStringLiteral("tevo-profile: %1\n").arg(error));
         return kUsageError;
     }
     const std::optional<QString> section = permissionSection(qint16(level));
     if (!section) {
-        print(stdout, QStringLiteral("等級 %1 沒有權限段落，不受任何限制。\n").arg(level));
+        writeUtf8(stdout, QStringLiteral("等級 %1 沒有權限段落，不受任何限制。\n").arg(level));
         return 0;
     }
 
@@ -172,16 +166,16 @@ int runShow(const QStringList& args)
                 QStringLiteral("  按鈕「%1」　權限項目「%2」").arg(buttonCaption(row.button), key));
     }
     if (areas == 0) {
-        print(stdout,
-              QStringLiteral("等級 %1 [%2]：沒有停用任何項目。\n").arg(level).arg(*section));
+        writeUtf8(stdout,
+                  QStringLiteral("等級 %1 [%2]：沒有停用任何項目。\n").arg(level).arg(*section));
         return 0;
     }
-    print(stdout,
-          QStringLiteral("等級 %1 [%2]：%3 個權限項目停用，以下選單項目與按鈕呈現淡灰色：\n")
-              .arg(level)
-              .arg(*section)
-              .arg(areas));
-    print(stdout, lines.join(u'\n') + u'\n');
+    writeUtf8(stdout,
+              QStringLiteral("等級 %1 [%2]：%3 個權限項目停用，以下選單項目與按鈕呈現淡灰色：\n")
+                  .arg(level)
+                  .arg(*section)
+                  .arg(areas));
+    writeUtf8(stdout, lines.join(u'\n') + u'\n');
     return 0;
 }
 
@@ -193,7 +187,7 @@ int runCheck(const QStringList& args)
     QString error;
     std::optional<QByteArray> bytes = loadProfile(file, &error);
     if (!bytes) {
-        print(stderr, QStringLiteral("tevo-profile: %1\n").arg(error));
+        writeUtf8(stderr, QStringLiteral("tevo-profile: %1\n").arg(error));
         return kUsageError;
     }
     const std::optional<ProfileDocument> doc = ProfileDocument::parse(std::move(*bytes));
@@ -206,16 +200,17 @@ int runCheck(const QStringList& args)
                                "主目錄不會讀取其中任何設定")});
     for (const ProfileFinding& finding : findings) {
         if (finding.line > 0)
-            print(stdout,
-                  QStringLiteral("%1:%2: %3\n").arg(file).arg(finding.line).arg(finding.message));
+            writeUtf8(
+                stdout,
+                QStringLiteral("%1:%2: %3\n").arg(file).arg(finding.line).arg(finding.message));
         else
-            print(stdout, QStringLiteral("%1: %2\n").arg(file, finding.message));
+            writeUtf8(stdout, QStringLiteral("%1: %2\n").arg(file, finding.message));
     }
     if (findings.empty()) {
-        print(stdout, QStringLiteral("%1: 沒有發現問題\n").arg(file));
+        writeUtf8(stdout, QStringLiteral("%1: 沒有發現問題\n").arg(file));
         return 0;
     }
-    print(stdout, QStringLiteral("%1: 發現 %2 個問題\n").arg(file).arg(findings.size()));
+    writeUtf8(stdout, QStringLiteral("%1: 發現 %2 個問題\n").arg(file).arg(findings.size()));
     return 1;
 }
 
@@ -227,33 +222,33 @@ int run(const QStringList& arguments)
     const QStringList args = arguments.mid(1);
     const bool wantsHelp = args.contains(u"--help") || args.contains(u"-h");
     if (verb == u"--help" || verb == u"-h" || verb == u"help") {
-        print(stdout, QString::fromUtf8(kUsage));
+        writeUtf8(stdout, QString::fromUtf8(kUsage));
         return 0;
     }
     if (verb == u"--version") {
-        print(stdout, QStringLiteral("tevo-profile %1.%2.%3\n")
-                          .arg(version::kMajor)
-                          .arg(version::kMinor)
-                          .arg(version::kRevision));
+        writeUtf8(stdout, QStringLiteral("tevo-profile %1.%2.%3\n")
+                              .arg(version::kMajor)
+                              .arg(version::kMinor)
+                              .arg(version::kRevision));
         return 0;
     }
     if (verb == u"get") {
         if (wantsHelp) {
-            print(stdout, QString::fromUtf8(kGetHelp));
+            writeUtf8(stdout, QString::fromUtf8(kGetHelp));
             return 0;
         }
         return runGet(args);
     }
     if (verb == u"show") {
         if (wantsHelp) {
-            print(stdout, QString::fromUtf8(kShowHelp));
+            writeUtf8(stdout, QString::fromUtf8(kShowHelp));
             return 0;
         }
         return runShow(args);
     }
     if (verb == u"check") {
         if (wantsHelp) {
-            print(stdout, QString::fromUtf8(kCheckHelp));
+            writeUtf8(stdout, QString::fromUtf8(kCheckHelp));
             return 0;
         }
         return runCheck(args);
@@ -266,18 +261,5 @@ int run(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const int code = tevo::run(arguments);
-    // Output that could not be written (a full disk, a closed pipe) is a failure, not success;
-    // the message gives the reason when the last attempt to write left one.
-    errno = 0;
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        const int error = errno;
-        std::fprintf(stderr, "tevo-profile: 無法寫出到標準輸出%s%s\n", error ? ": " : "",
-                     error ? std::strerror(error) : "");
-        return tevo::kUsageError;
-    }
-    return code;
+    return tevo::runCommandLineTool(argc, argv, tevo::run, "tevo-profile: 無法寫出到標準輸出");
 }

@@ -3,6 +3,7 @@
 // store error (message on standard error).
 
 #include "Version.h"
+#include "core/CommandLineTool.h"
 #include "platform/SqliteSettingsStore.h"
 
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 namespace tevo {
@@ -24,12 +24,6 @@ enum ExitCode
     kMissing = 1,
     kFailed = 2
 };
-
-void writeUtf8(FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-}
 
 QString usage()
 {
@@ -199,17 +193,5 @@ int run(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const int code = tevo::run(arguments);
-    errno = 0;
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        // With the reason, when the last attempt to write left one (a full disk, a closed pipe).
-        const int error = errno;
-        std::fprintf(stderr, "tevo-settings：無法寫出到標準輸出%s%s\n", error ? "：" : "",
-                     error ? std::strerror(error) : "");
-        return 2;
-    }
-    return code;
+    return tevo::runCommandLineTool(argc, argv, tevo::run, "tevo-settings：無法寫出到標準輸出");
 }

@@ -1,7 +1,7 @@
 #include "launch/CommandCatalogue.h"
 
+#include "core/MenuTree.h"
 #include "resources/StringTable.h"
-#include "shell/MenuTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "permissions/PermissionTable.h"
 
-#include "shell/MenuTree.h"
+#include "core/MenuTree.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,8 @@
 
 // Recording fakes of the platform interfaces, shared by unit and widget tests.
 
+#include "core/MainMenuView.h"
+#include "core/Platform.h"
 #include "platform/Clock.h"
 #include "platform/HttpFetcher.h"
 #include "platform/ProcessStarter.h"
@@ -9,8 +11,6 @@
 #include "platform/SettingsStore.h"
 #include "platform/UserInterface.h"
 #include "platform/WorkingDirectory.h"
-#include "shell/MainMenuView.h"
-#include "shell/Platform.h"
 
 #include <QMap>
 #include <QSet>
@@ -331,8 +331,8 @@ struct FakePlatform
     MemoryProfileFiles profiles;
     FakeVolumeSerial volumeSerial;
 
-    Platform platform{store,  workingDirectory, processes, shell, exit,    beeper,
-                      messages, cursor,         clock,     http,  profiles, volumeSerial};
+    Platform platform{store,    workingDirectory, processes, shell, exit,     beeper,
+                      messages, cursor,           clock,     http,  profiles, volumeSerial};
 };
 
 } // namespace tevo::test

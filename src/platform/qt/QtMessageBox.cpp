@@ -1,7 +1,5 @@
 #include "platform/qt/QtMessageBox.h"
 
-#include "shell/window/ProgramTitle.h"
-
 #include <QApplication>
 #include <QMessageBox>
 
@@ -11,7 +9,7 @@ void QtMessageBox::show(const QString& text)
 {
     QMessageBox box(m_parent ? m_parent.data() : QApplication::activeWindow());
     box.setObjectName(QStringLiteral("messageBox"));
-    box.setWindowTitle(programTitle());
+    box.setWindowTitle(m_title);
     box.setIcon(QMessageBox::NoIcon);
     // Messages may carry names and error descriptions from outside the program.
     box.setTextFormat(Qt::PlainText);

@@ -1,110 +1,108 @@
-// Draws the menu's built-in pictures at build time: the window icon (32 x 32), the button
-// pictures (57 x 28, and 28 x 28 for the exit button), the banner (789 x 111, JPEG) and the
-// background (678 x 382, 8-bit palette BMP), and writes the resource file that embeds them.
-// The same icon is also drawn at the larger sizes of the desktop's icon theme (icon-48.png to
-// icon-256.png); those are installed, not embedded.
-// Shapes and gradients only, so the pictures look the same on every machine.
+// Draws the menu's built-in pictures at build time from the SVG drawings in this folder, and
+// writes the resource file that embeds them:
+//
+//   tevo-artwork SOURCE-FOLDER OUTPUT-FOLDER THEME-ICON-SIZES PICTURE...
+//
+// Each PICTURE (for example "command1.png") is drawn from the SVG of the same base name
+// (command1.svg) at the SVG's own size and at twice that size ("command1@2x.png"), which Qt
+// picks on screens scaled above 100 %. The file's extension chooses the format: PNG, JPEG, or
+// BMP, which is written as an 8-bit palette bitmap with error diffusion. The window icon
+// (icon.svg) is also drawn at each of THEME-ICON-SIZES ("48,64,128,256") for the desktop's icon
+// theme (icon-48.png ...); those are installed, not embedded.
+// A font named by an SVG must be installed: a picture never falls back to another font.
+
+#include "DitheredPalette.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
-#include <QRadialGradient>
+#include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTextStream>
 
 #include <cstdio>
 
 namespace {
 
-// The icon is designed on a 32 x 32 grid; other sizes scale the same shapes.
-QImage icon(int size)
+bool fail(const QString& message)
 {
-    QImage image(size, size, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-    p.setBrush(QColor(0, 64, 128));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(1, 1, 30, 30, 6, 6);
-    // A wrench: a ring and a handle.
-    p.setPen(QPen(QColor(255, 200, 0), 4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(10, 22, 21, 11);
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QPointF(22, 10), 5, 5);
-    return image;
-}
-
-QImage buttonPicture(int width, int height, QColor colour)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient gradient(0, 0, 0, height);
-    gradient.setColorAt(0, colour.lighter(150));
-    gradient.setColorAt(1, colour.darker(130));
-    p.setBrush(gradient);
-    p.setPen(QPen(colour.darker(180), 1));
-    p.drawRoundedRect(QRectF(1.5, 1.5, width - 3, height - 3), 5, 5);
-    return image;
-}
-
-QImage exitPicture()
-{
-    QImage image = buttonPicture(28, 28, QColor(170, 40, 40));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(9, 9, 19, 19);
-    p.drawLine(19, 9, 9, 19);
-    return image;
-}
-
-QImage banner()
-{
-    QImage image(789, 111, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 789, 0);
-    sky.setColorAt(0, QColor(0, 48, 96));
-    sky.setColorAt(1, QColor(0, 128, 160));
-    p.fillRect(image.rect(), sky);
-    p.setPen(Qt::NoPen);
-    for (int i = 0; i < 6; ++i) {
-        p.setBrush(QColor(255, 255, 255, 30 + 10 * i));
-        p.drawEllipse(QPointF(120 + 110 * i, 55), 40 - 4 * i, 40 - 4 * i);
-    }
-    p.setBrush(QColor(255, 200, 0));
-    p.drawRect(0, 100, 789, 11);
-    return image;
-}
-
-QImage background()
-{
-    QImage image(678, 382, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QRadialGradient glow(339, 191, 420);
-    glow.setColorAt(0, QColor(70, 110, 150));
-    glow.setColorAt(1, QColor(20, 30, 50));
-    p.fillRect(image.rect(), glow);
-    p.setPen(QPen(QColor(255, 255, 255, 40), 2));
-    for (int x = -382; x < 678; x += 40)
-        p.drawLine(x, 382, x + 382, 0);
-    p.end();
-    return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-}
-
-bool save(const QImage& image, const QString& path, const char* format)
-{
-    if (image.save(path, format, format == QByteArrayLiteral("JPG") ? 90 : -1))
-        return true;
-    std::fprintf(stderr, "tevo-artwork: cannot write %s\n", qPrintable(path));
+    std::fprintf(stderr, "tevo-artwork: %s\n", qPrintable(message));
     return false;
+}
+
+// Every font-family an SVG file names is one of the installed families.
+bool fontsInstalled(const QString& svgFile)
+{
+    QFile file(svgFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read %1").arg(svgFile));
+    const QString text = QString::fromUtf8(file.readAll());
+    const QStringList installed = QFontDatabase::families();
+    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]+)\""));
+    for (const QRegularExpressionMatch& match : family.globalMatch(text)) {
+        if (!installed.contains(match.captured(1), Qt::CaseInsensitive))
+            return fail(QStringLiteral("%1 names the font \"%2\", which is not installed")
+                            .arg(svgFile, match.captured(1)));
+    }
+    return true;
+}
+
+QImage render(QSvgRenderer& renderer, QSize size, bool opaque)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(opaque ? Qt::white : Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    renderer.render(&painter, QRectF(QPointF(0, 0), size));
+    painter.end();
+    return opaque ? image.convertToFormat(QImage::Format_RGB32)
+                  : image.convertToFormat(QImage::Format_ARGB32);
+}
+
+bool save(const QImage& image, const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    bool saved = false;
+    if (suffix == QLatin1String("jpg"))
+        saved = image.save(path, "JPG", 92);
+    else if (suffix == QLatin1String("bmp"))
+        saved = tevo::ditheredPalette(image).save(path, "BMP");
+    else
+        saved = image.save(path, "PNG");
+    return saved || fail(QStringLiteral("cannot write %1").arg(path));
+}
+
+// Draws `picture` from its SVG at 1x and 2x into `outputDir`.
+bool drawPicture(const QString& sourceDir, const QString& outputDir, const QString& picture,
+                 const QList<int>& themeIconSizes)
+{
+    const QFileInfo name(picture);
+    const QString svg = sourceDir + QLatin1Char('/') + name.completeBaseName() + ".svg";
+    if (!fontsInstalled(svg))
+        return false;
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        return fail(QStringLiteral("%1 is not a drawing Qt can render").arg(svg));
+    const QSize size = renderer.defaultSize();
+    // JPEG and BMP have no transparency: those pictures are drawn on white.
+    const bool opaque = name.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0;
+    const QString stem = outputDir + QLatin1Char('/') + name.completeBaseName();
+    if (!save(render(renderer, size, opaque), outputDir + QLatin1Char('/') + picture) ||
+        !save(render(renderer, size * 2, opaque), stem + "@2x." + name.suffix()))
+        return false;
+    if (name.completeBaseName() == QLatin1String("icon")) {
+        for (const int side : themeIconSizes) {
+            if (!save(render(renderer, QSize(side, side), false),
+                      QStringLiteral("%1-%2.png").arg(stem).arg(side)))
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -112,26 +110,37 @@ bool save(const QImage& image, const QString& path, const char* format)
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tevo-artwork OUTPUT-FOLDER\n");
+    const QStringList args = app.arguments();
+    if (args.size() < 5) {
+        std::fprintf(
+            stderr,
+            "usage: tevo-artwork SOURCE-FOLDER OUTPUT-FOLDER THEME-ICON-SIZES PICTURE...\n");
         return 2;
     }
-    const QString dir = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(dir);
-    bool ok = save(icon(32), dir + "/icon.png", "PNG") &&
-              save(buttonPicture(57, 28, QColor(40, 110, 170)), dir + "/button.png", "PNG") &&
-              save(exitPicture(), dir + "/exit.png", "PNG") &&
-              save(banner(), dir + "/banner.jpg", "JPG") &&
-              save(background(), dir + "/background.bmp", "BMP");
-    for (const int size : {48, 64, 128, 256})
-        ok = ok && save(icon(size), QStringLiteral("%1/icon-%2.png").arg(dir).arg(size), "PNG");
-    QFile qrc(dir + "/artwork.qrc");
-    if (!ok || !qrc.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QString sourceDir = args.at(1);
+    const QString outputDir = args.at(2);
+    QList<int> themeIconSizes;
+    for (const QString& side : args.at(3).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        themeIconSizes.append(side.toInt());
+    const QStringList pictures = args.mid(4);
+
+    QDir().mkpath(outputDir);
+    for (const QString& picture : pictures) {
+        if (!drawPicture(sourceDir, outputDir, picture, themeIconSizes))
+            return 1;
+    }
+    QFile qrc(outputDir + "/artwork.qrc");
+    if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        fail(QStringLiteral("cannot write %1").arg(qrc.fileName()));
         return 1;
+    }
     QTextStream out(&qrc);
     out << "<RCC><qresource prefix=\"/artwork\">\n";
-    for (const char* name : {"icon.png", "button.png", "exit.png", "banner.jpg", "background.bmp"})
-        out << "<file>" << name << "</file>\n";
+    for (const QString& picture : pictures) {
+        const QFileInfo name(picture);
+        out << "<file>" << picture << "</file>\n"
+            << "<file>" << name.completeBaseName() << "@2x." << name.suffix() << "</file>\n";
+    }
     out << "</qresource></RCC>\n";
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "shell/window/MainMenuBar.h"
 
-#include "shell/MenuTree.h"
+#include "core/MenuTree.h"
 
 #include <QAction>
 #include <QKeySequence>

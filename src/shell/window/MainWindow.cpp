@@ -1,12 +1,14 @@
 #include "shell/window/MainWindow.h"
 
+#include "core/ProgramTitle.h"
 #include "shell/MainMenu.h"
+#include "shell/window/BuiltInPicture.h"
 #include "shell/window/MainMenuBar.h"
 #include "shell/window/PictureFile.h"
-#include "shell/window/ProgramTitle.h"
 #include "shell/window/StatusPanelBar.h"
 #include "shell/window/Twips.h"
 #include "shell/window/UiFonts.h"
+#include "shell/window/WindowControls.h"
 #include "shell/window/WrappingButton.h"
 
 #include <QAction>
@@ -17,7 +19,6 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
-#include <QToolButton>
 
 // The built-in pictures live in the GUI library's resources; a static library has to register
 // them itself. Q_INIT_RESOURCE must be used outside any namespace.
@@ -35,36 +36,6 @@ constexpr int kClientHeightTwips = 8265;
 constexpr int kTimer1IntervalMs = 100;
 constexpr int kTimer2IntervalMs = 800;
 
-// The graphical buttons of the button column Picture1, in design order: later rows lie above
-// earlier ones. Read from top to bottom the column shows Command1, 2, 4, 5, 6, 3, 7.
-struct ColumnButton
-{
-    const char* name;
-    QRect twips; // left, top, width, height within Picture1
-    const char* text;
-    const char* toolTip;
-    const char* picture;
-};
-
-constexpr ColumnButton kColumnButtons[] = {
-    {"Command7", {120, 5280, 1335, 735}, "離開 Ctrl+Q", "離開主畫面", ":/artwork/exit.png"},
-    {"Command6", {120, 3600, 1335, 735}, "營業查詢", "", ":/artwork/button.png"},
-    {"Command5", {120, 2760, 1335, 735}, "付款登記", "", ":/artwork/button.png"},
-    {"Command4", {120, 1920, 1335, 735}, "開立進貨單", "", ":/artwork/button.png"},
-    {"Command3", {120, 4440, 1335, 735}, "客戶新增", "", ":/artwork/button.png"},
-    {"Command2", {120, 1080, 1335, 735}, "結帳登記", "", ":/artwork/button.png"},
-    {"Command1",
-     {120, 120, 1335, 855},
-     "開立新工單",
-     "車輛進廠，開立新的工作單",
-     ":/artwork/button.png"},
-};
-
-QRect twipsRect(const QRect& twips)
-{
-    return rectFromTwips(twips.x(), twips.y(), twips.width(), twips.height());
-}
-
 // The notice line's height is fixed; its width follows its text.
 constexpr int kLabel2HeightTwips = 300;
 
@@ -75,7 +46,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     registerArtwork();
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(programTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
+    setWindowIcon(BuiltInPicture::icon(QStringLiteral(":/artwork/icon.png")));
     setFont(UiFonts::ming(9.75));
 
     m_menuBar = new MainMenuBar(this);
@@ -88,7 +59,6 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     setCentralWidget(buildClientArea());
     m_statusBar = new StatusPanelBar(platform.clock, this);
     setStatusBar(m_statusBar);
-    setStackingAndTabOrder();
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -117,63 +87,52 @@ QWidget* MainWindow::buildClientArea()
 {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
+    const QHash<QString, QWidget*> controls = createWindowControls(client);
+    const auto control = [&controls](const char* name) {
+        return controls.value(QString::fromLatin1(name));
+    };
 
-    m_command8 = new WrappingButton(client);
-    m_command8->setObjectName(QStringLiteral("Command8"));
-    m_command8->setGeometry(rectFromTwips(1800, 6720, 2895, 660));
-    m_command8->setText(QStringLiteral("發現本系統有更新的版本，請立即為本程式升級"));
-    m_command8->setToolTip(QStringLiteral("請立即為本程式升級"));
-    m_command8->setFont(UiFonts::ming(9.75));
-    m_command8->setFocusPolicy(Qt::StrongFocus);
+    m_picture1 = control("Picture1");
+    m_picture2 = control("Picture2");
+    m_image1 = qobject_cast<QLabel*>(control("Image1"));
+    m_image2 = qobject_cast<QLabel*>(control("Image2"));
+    m_label2 = qobject_cast<QLabel*>(control("Label2"));
+    m_progressBar1 = qobject_cast<QProgressBar*>(control("ProgressBar1"));
+    m_command8 = qobject_cast<WrappingButton*>(control("Command8"));
+
+    for (const ControlRow& row : windowControls()) {
+        auto* button = qobject_cast<QAbstractButton*>(control(row.name));
+        if (!button)
+            continue;
+        const QString name = button->objectName();
+        button->setFocusPolicy(Qt::StrongFocus);
+        connect(button, &QAbstractButton::clicked, this, [this, name] { choose(name); });
+        m_buttons.insert(name, button);
+    }
     m_command8->hide();
-    connect(m_command8, &QAbstractButton::clicked, this,
-            [this] { choose(QStringLiteral("Command8")); });
-    m_buttons.insert(m_command8->objectName(), m_command8);
 
-    m_picture2 = new QWidget(client);
-    m_picture2->setObjectName(QStringLiteral("Picture2"));
-    m_picture2->setGeometry(rectFromTwips(0, 0, 11895, 1575));
-    m_image2 = new QLabel(m_picture2);
-    m_image2->setObjectName(QStringLiteral("Image2"));
-    m_image2->setGeometry(rectFromTwips(0, 0, 11835, 1665));
-    m_image2->setToolTip(QStringLiteral("廣告"));
     m_image2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image2->setPixmap(QPixmap(QStringLiteral(":/artwork/banner.jpg")));
+    m_image2->setPixmap(
+        BuiltInPicture::pixmap(QStringLiteral(":/artwork/banner.jpg"), devicePixelRatio()));
 
-    m_picture1 = new QWidget(client);
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture1->setGeometry(rectFromTwips(0, 1680, 1575, 6135));
-    buildButtonColumn();
-
-    m_progressBar1 = new QProgressBar(client);
-    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progressBar1->setGeometry(rectFromTwips(1800, 7440, 2895, 255));
     m_progressBar1->setRange(0, 100);
     m_progressBar1->setValue(0);
     m_progressBar1->setTextVisible(false);
-    m_progressBar1->setToolTip(QStringLiteral("離開主畫面剩餘時間"));
 
-    m_label2 = new QLabel(client);
-    m_label2->setObjectName(QStringLiteral("Label2"));
     // The notice comes from the vendor's server: shown as plain text, never as markup.
     m_label2->setTextFormat(Qt::PlainText);
     m_label2->setWordWrap(false);
-    m_label2->setFont(UiFonts::ming(12, true));
-    m_label2->setToolTip(QStringLiteral("系統通告"));
     m_label2->setAutoFillBackground(true);
     QPalette notice = m_label2->palette();
     notice.setColor(QPalette::Window, Qt::black);
     notice.setColor(QPalette::WindowText, Qt::white);
     m_label2->setPalette(notice);
     m_label2->setContentsMargins(0, 0, 0, 0);
-    m_label2->move(pixelsFromTwips(1680), pixelsFromTwips(1680));
     setNoticeText(QStringLiteral("Korvel科技股份有限公司感謝您使用本系統"));
 
-    m_image1 = new QLabel(client);
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setGeometry(rectFromTwips(1680, 2040, 10215, 5775));
     m_image1->setScaledContents(true);
-    m_image1->setPixmap(QPixmap(QStringLiteral(":/artwork/background.bmp")));
+    m_image1->setPixmap(
+        BuiltInPicture::pixmap(QStringLiteral(":/artwork/background.bmp"), devicePixelRatio()));
 
     // Mouse movement over these three areas restarts the idle countdown. Their child buttons
     // do not track the mouse, so movement over a button is not seen here.
@@ -182,53 +141,20 @@ QWidget* MainWindow::buildClientArea()
         area->setMouseTracking(true);
         area->installEventFilter(this);
     }
-    return client;
-}
 
-void MainWindow::buildButtonColumn()
-{
-    for (const ColumnButton& spec : kColumnButtons) {
-        auto* button = new QToolButton(m_picture1);
-        const QString name = QString::fromLatin1(spec.name);
-        button->setObjectName(name);
-        button->setGeometry(twipsRect(spec.twips));
-        button->setText(QString::fromUtf8(spec.text));
-        button->setToolTip(QString::fromUtf8(spec.toolTip));
-        const QPixmap picture(QString::fromLatin1(spec.picture));
-        button->setIcon(picture);
-        button->setIconSize(picture.size());
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setFont(name == QLatin1String("Command7") ? UiFonts::sansSerif(9.75)
-                                                          : UiFonts::ming(9.75));
-        button->setFocusPolicy(Qt::StrongFocus);
-        connect(button, &QAbstractButton::clicked, this, [this, name] { choose(name); });
-        m_buttons.insert(name, button);
-    }
-}
-
-void MainWindow::setStackingAndTabOrder()
-{
-    // Labels and images lie below the buttons, picture boxes and the bar; within each group a
-    // later control of the design lies above an earlier one.
-    for (QWidget* widget : {static_cast<QWidget*>(m_label2), static_cast<QWidget*>(m_image1),
-                            static_cast<QWidget*>(m_command8), m_picture2, m_picture1,
-                            static_cast<QWidget*>(m_progressBar1)}) {
-        widget->raise();
-    }
-    for (const ColumnButton& spec : kColumnButtons)
-        m_buttons.value(QString::fromLatin1(spec.name))->raise();
-
+    for (const char* name : windowStackingOrder())
+        control(name)->raise();
     // Only the buttons take the keyboard focus: the status bar, the countdown bar and the two
     // picture boxes before them in the designed order have nothing to operate by keyboard, and
     // the notice line takes no focus.
     QWidget* previous = nullptr;
-    for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6",
-                             "Command7", "Command8"}) {
-        QWidget* button = m_buttons.value(QString::fromLatin1(name));
+    for (const char* name : windowTabOrder()) {
+        QWidget* button = control(name);
         if (previous)
             QWidget::setTabOrder(previous, button);
         previous = button;
     }
+    return client;
 }
 
 void MainWindow::load()
@@ -380,12 +306,7 @@ bool MainWindow::isUpdateButtonVisible() const
 bool MainWindow::loadBannerPicture(const QString& file)
 {
     // The banner shows a picture at its own size from the top left corner.
-    const std::optional<QImage> picture = readPicture(
-        file, PictureArea{m_image2->size() * devicePixelRatio(), PictureArea::Fit::TopLeft});
-    if (!picture)
-        return false;
-    m_image2->setPixmap(QPixmap::fromImage(*picture));
-    return true;
+    return loadPicture(m_image2, file, PictureArea::Fit::TopLeft);
 }
 
 void MainWindow::setBannerVisible(bool visible)
@@ -396,11 +317,16 @@ void MainWindow::setBannerVisible(bool visible)
 bool MainWindow::loadBackgroundPicture(const QString& file)
 {
     // The background stretches its picture over the whole image.
-    const std::optional<QImage> picture = readPicture(
-        file, PictureArea{m_image1->size() * devicePixelRatio(), PictureArea::Fit::Stretched});
+    return loadPicture(m_image1, file, PictureArea::Fit::Stretched);
+}
+
+bool MainWindow::loadPicture(QLabel* image, const QString& file, PictureArea::Fit fit)
+{
+    const std::optional<QImage> picture =
+        readPicture(file, PictureArea{image->size() * devicePixelRatio(), fit});
     if (!picture)
         return false;
-    m_image1->setPixmap(QPixmap::fromImage(*picture));
+    image->setPixmap(QPixmap::fromImage(*picture));
     return true;
 }
 

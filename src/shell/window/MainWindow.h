@@ -1,7 +1,8 @@
 #pragma once
 
-#include "shell/MainMenuView.h"
-#include "shell/Platform.h"
+#include "core/MainMenuView.h"
+#include "core/Platform.h"
+#include "shell/window/PictureFile.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -78,8 +79,8 @@ protected:
 
 private:
     QWidget* buildClientArea();
-    void buildButtonColumn();
-    void setStackingAndTabOrder();
+    // Shows the picture of `file` in `image`; a file that cannot be read leaves it as it was.
+    bool loadPicture(QLabel* image, const QString& file, PictureArea::Fit fit);
     void choose(const QString& name);
     void firstActivation();
     void applyTimerState(QTimer* timer, bool enabled);

@@ -2,9 +2,9 @@
 // once, and exactly the controls that the readable lines of a profile forbid are greyed, every
 // other control of the menu stays available.
 
+#include "core/MenuTree.h"
 #include "permissions/PermissionTable.h"
 #include "platform/IniProfileFiles.h"
-#include "shell/MenuTree.h"
 #include "shell/window/MainWindow.h"
 #include "shell/window/UiFonts.h"
 #include "support/Fakes.h"

@@ -5,10 +5,9 @@
 #include "online/RunningVersion.h"
 #include "platform/IniProfileFiles.h"
 #include "shell/window/MainMenuBar.h"
-#include "shell/window/MainWindow.h"
 #include "shell/window/UiFonts.h"
-#include "support/Fakes.h"
 #include "support/ProfileTestFiles.h"
+#include "support/WindowTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -45,15 +44,7 @@ struct WindowWithProfile
         fakes.store.set(QStringLiteral("kelpan"), section, QStringLiteral("r5"), section);
     }
 
-    bool start()
-    {
-        window.load();
-        window.show();
-        if (!QTest::qWaitForWindowActive(&window))
-            return false;
-        QCoreApplication::processEvents();
-        return true;
-    }
+    bool start() { return startWindow(window); }
 };
 
 struct ControlState

@@ -1,5 +1,6 @@
 // The Qt faces of the platform's user-interface services: message box, busy pointer, fonts.
 
+#include "core/ProgramTitle.h"
 #include "platform/qt/QtBusyCursor.h"
 #include "platform/qt/QtMessageBox.h"
 #include "shell/window/UiFonts.h"
@@ -57,7 +58,7 @@ private slots:
     {
         QWidget window;
         window.show();
-        QtMessageBox messages;
+        QtMessageBox messages(programTitle());
         messages.setParentWindow(&window);
         const QString rows[] = {
             QStringLiteral("此功能無效，請聯絡程式設計人員"),
@@ -74,7 +75,7 @@ private slots:
             QVERIFY2(seen.modal, qPrintable(text));
         }
         // Without a window of its own the box still shows and returns.
-        QtMessageBox alone;
+        QtMessageBox alone(programTitle());
         QCOMPARE(showAndAnswer(alone, QStringLiteral("x")).text, QStringLiteral("x"));
     }
 

@@ -1,8 +1,8 @@
-#include "shell/LoginContext.h"
+#include "core/LoginContext.h"
 
+#include "core/NumericText.h"
 #include "platform/SettingsStore.h"
 #include "resources/StringTable.h"
-#include "shell/NumericText.h"
 
 namespace tevo {
 

@@ -1,4 +1,4 @@
-#include "launch/SuiteIni.h"
+#include "core/SuiteIni.h"
 
 #include "platform/FileLookup.h"
 #include "platform/WorkingDirectory.h"

@@ -1,4 +1,4 @@
-#include "shell/MenuTree.h"
+#include "core/MenuTree.h"
 
 #include <array>
 #include <cstring>
@@ -108,7 +108,10 @@ constexpr std::array kMenuTree = {
 
 } // namespace
 
-std::span<const MenuItem> menuTree() { return kMenuTree; }
+std::span<const MenuItem> menuTree()
+{
+    return kMenuTree;
+}
 
 const MenuItem* findMenuItem(const QString& name)
 {
@@ -120,9 +123,15 @@ const MenuItem* findMenuItem(const QString& name)
     return nullptr;
 }
 
-bool isSeparator(const MenuItem& item) { return std::strcmp(item.caption, "-") == 0; }
+bool isSeparator(const MenuItem& item)
+{
+    return std::strcmp(item.caption, "-") == 0;
+}
 
-bool isHeader(const MenuItem& item) { return item.parent == nullptr; }
+bool isHeader(const MenuItem& item)
+{
+    return item.parent == nullptr;
+}
 
 bool hasChildren(const MenuItem& item)
 {

@@ -1,4 +1,4 @@
-#include "shell/NumericText.h"
+#include "core/NumericText.h"
 
 #include <cmath>
 #include <limits>
@@ -8,7 +8,10 @@ namespace tevo {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
 
 // The characters of the text with blanks removed, as far as the numeric reader needs them.
 QString withoutBlanks(const QString& text)
@@ -96,14 +99,14 @@ double leadingNumber(const QString& text)
         if (expDigits)
             number += exponent;
     }
-    // strtod with the C locale's decimal point; the text holds only [+-]digits[.digits][e[+-]digits].
+    // strtod with the C locale's decimal point; the text holds only
+    // [+-]digits[.digits][e[+-]digits].
     return std::strtod(number.c_str(), nullptr);
 }
 
 namespace {
 
-template <typename Int>
-std::optional<Int> roundTo(double value)
+template <typename Int> std::optional<Int> roundTo(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
@@ -119,10 +122,19 @@ std::optional<Int> roundTo(double value)
 
 } // namespace
 
-std::optional<qint16> roundToInt16(double value) { return roundTo<qint16>(value); }
-std::optional<qint32> roundToInt32(double value) { return roundTo<qint32>(value); }
+std::optional<qint16> roundToInt16(double value)
+{
+    return roundTo<qint16>(value);
+}
+std::optional<qint32> roundToInt32(double value)
+{
+    return roundTo<qint32>(value);
+}
 
-qint16 userLevelFromText(const QString& text) { return roundToInt16(leadingNumber(text)).value_or(0); }
+qint16 userLevelFromText(const QString& text)
+{
+    return roundToInt16(leadingNumber(text)).value_or(0);
+}
 
 QString trimSpaces(const QString& text)
 {

@@ -1,4 +1,4 @@
-#include "shell/NumericText.h"
+#include "core/NumericText.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +37,13 @@ TEST(NumericText, UserLevelRoundsHalvesToEvenAndFitsSixteenBits)
         const char* text;
         qint16 expected;
     } cases[] = {
-        {"", 0},        {"1", 1},          {"2", 2},          {"2.5", 2},       {"3.5", 4},
-        {"2.4999", 2},  {"2.5001", 3},     {"-0.5", 0},       {"-1.5", -2},     {"6", 6},
-        {"7", 7},       {"32767", 32767},  {"32767.5", 0},    {"32768", 0},     {"-32768", -32768},
-        {"-32769", 0},  {"1e400", 0},      {"99999999999999999999", 0},        {" 3 ", 3},
+        {"", 0},        {"1", 1},     {"2", 2},
+        {"2.5", 2},     {"3.5", 4},   {"2.4999", 2},
+        {"2.5001", 3},  {"-0.5", 0},  {"-1.5", -2},
+        {"6", 6},       {"7", 7},     {"32767", 32767},
+        {"32767.5", 0}, {"32768", 0}, {"-32768", -32768},
+        {"-32769", 0},  {"1e400", 0}, {"99999999999999999999", 0},
+        {" 3 ", 3},
     };
     for (const auto& row : cases)
         EXPECT_EQ(userLevelFromText(QString::fromUtf8(row.text)), row.expected) << row.text;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package: made by CPack from this build, installed with dpkg, run from the
-# installed files, removed with dpkg.
+# The Debian package: made by CPack from this build, checked with Debian's own tools (lintian,
+# appstreamcli, hardening-check, man), installed with dpkg, run from the installed files,
+# removed with dpkg.
 #
 # The test installs into /usr. It runs only as root, while dpkg is idle, and when neither the
 # package nor any of its files is on the machine; otherwise it is skipped (exit 77). Whatever

@@ -4,7 +4,8 @@
 #
 #   scripts/fuzz.sh [SECONDS [TARGET...]]
 #
-# TARGET is profile_reader, numeric_text, fetch_reply or volume_serial; without one, all run.
+# TARGET is profile_reader, numeric_text, fetch_reply, volume_serial or registry_export; without
+# one, all run.
 # Inputs that crash a target or break one of its checks are written to
 # build-fuzz/crashes/<target>/; the corpus a run grows is kept in build-fuzz/corpus/<target>/
 # (the seeds in fuzz/corpus/ are only read). Each run's log is build-fuzz/<target>.log.
@@ -21,10 +22,10 @@ shift $(( $# > 0 ? 1 : 0 ))
 build=${TEVO_FUZZ_BUILD_DIR:-build-fuzz}
 
 # Longest input per target: a profile or mount table of a few KiB, a number of a few hundred
-# characters, two replies and a customer code.
+# characters, two replies and a customer code, a settings or registry export of a few KiB.
 declare -A maxLength=([profile_reader]=4096 [numeric_text]=256 [fetch_reply]=4096
-                      [volume_serial]=4096)
-targets=(profile_reader numeric_text fetch_reply volume_serial)
+                      [volume_serial]=4096 [registry_export]=4096)
+targets=(profile_reader numeric_text fetch_reply volume_serial registry_export)
 if [ $# -gt 0 ]; then
   for name in "$@"; do
     [ -n "${maxLength[$name]:-}" ] || { echo "fuzz: no target $name" >&2; exit 2; }

@@ -1,5 +1,7 @@
 #include "platform/SqliteDatabase.h"
 
+#include "platform/TextCodec.h"
+
 #include <sqlite3.h>
 
 #include <thread>
@@ -152,7 +154,7 @@ bool SqliteDatabase::Statement::step(std::optional<Failure>& failure)
 QString SqliteDatabase::Statement::columnText(int column) const
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column));
+    return TextCodec::decodeUtf8(QByteArrayView(text, sqlite3_column_bytes(m_statement, column)));
 }
 
 qint64 SqliteDatabase::Statement::columnInt(int column) const

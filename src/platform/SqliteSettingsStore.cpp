@@ -99,23 +99,96 @@ Status SqliteSettingsStore::writeAll(const QString& app, const QString& section,
 {
     if (keyValues.size() < 2)
         return SettingsStore::writeAll(app, section, keyValues);
+    return inTransaction([&] {
+        for (const auto& [key, value] : keyValues) {
+            if (Status s = write(app, section, key, value); !s)
+                return s;
+        }
+        return Status::ok();
+    });
+}
+
+Status SqliteSettingsStore::writeEntries(const std::vector<Entry>& entries)
+{
+    return inTransaction([&] {
+        for (const Entry& entry : entries) {
+            if (Status s = write(entry.app, entry.section, entry.key, entry.value); !s)
+                return s;
+        }
+        return Status::ok();
+    });
+}
+
+template <typename Work> Status SqliteSettingsStore::inTransaction(Work work)
+{
     if (!m_hasTable)
         return Status::error(Messages::readOnly(m_path));
     // IMMEDIATE takes the write lock at once (waiting for other writers as any write does), so
     // the commit cannot fail for a lock taken by another process in between.
     if (const std::optional<Failure> failure = m_database->exec("BEGIN IMMEDIATE"))
         return Status::error(Messages::writeFailed(m_path, *failure));
-    for (const auto& [key, value] : keyValues) {
-        if (Status s = write(app, section, key, value); !s) {
-            m_database->exec("ROLLBACK");
-            return s;
-        }
+    if (Status s = work(); !s) {
+        m_database->exec("ROLLBACK");
+        return s;
     }
     if (const std::optional<Failure> failure = m_database->exec("COMMIT")) {
         m_database->exec("ROLLBACK");
         return Status::error(Messages::writeFailed(m_path, *failure));
     }
     return Status::ok();
+}
+
+Result<SqliteSettingsStore::Moved> SqliteSettingsStore::moveSection(const QString& from,
+                                                                    const QString& to)
+{
+    // A section is in the tree of `folder` when it is the folder or starts with folder + "/".
+    // substr and length count characters, as QString does not; both sides are SQLite's here.
+    static constexpr char kInTree[] =
+        " WHERE section = ?1 OR substr(section, 1, length(?1) + 1) = ?1 || '/'";
+    Moved moved{MoveOutcome::Moved};
+    const auto count = [this](const QString& folder, qint64& n) {
+        Failure failure;
+        std::optional<SqliteDatabase::Statement> statement = m_database->prepare(
+            (QByteArray("SELECT count(*) FROM settings") + kInTree).constData(), failure);
+        if (!statement)
+            return Status::error(Messages::readFailed(m_path, failure));
+        statement->bind(1, folder);
+        std::optional<Failure> stepFailure;
+        if (!statement->step(stepFailure))
+            return Status::error(Messages::readFailed(m_path, stepFailure.value_or(failure)));
+        n = statement->columnInt(0);
+        return Status::ok();
+    };
+    Status status = inTransaction([&] {
+        qint64 atDestination = 0;
+        if (Status s = count(from, moved.values); !s || moved.values == 0) {
+            moved.outcome = MoveOutcome::NothingToMove;
+            return s;
+        }
+        if (Status s = count(to, atDestination); !s || atDestination > 0) {
+            moved.outcome = MoveOutcome::DestinationInUse;
+            return s;
+        }
+        Failure failure;
+        std::optional<SqliteDatabase::Statement> statement = m_database->prepare(
+            (QByteArray("UPDATE settings SET section = ?2 || substr(section, length(?1) + 1)") +
+             kInTree)
+                .constData(),
+            failure);
+        if (!statement)
+            return Status::error(Messages::writeFailed(m_path, failure));
+        statement->bind(1, from);
+        statement->bind(2, to);
+        std::optional<Failure> stepFailure;
+        while (statement->step(stepFailure)) {
+        }
+        if (stepFailure)
+            return Status::error(Messages::writeFailed(m_path, *stepFailure));
+        return Status::ok();
+    });
+    if (!status)
+        return Result<Moved>::error(status.message());
+    return moved;
 }
 
 Status SqliteSettingsStore::remove(const QString& app, const QString& section, const QString& key)

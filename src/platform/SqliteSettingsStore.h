@@ -35,7 +35,26 @@ public:
     // One transaction: every value is stored, or none is, with a single durable commit.
     Status writeAll(const QString& app, const QString& section,
                     const std::vector<std::pair<QString, QString>>& keyValues) override;
+    // Values of any applications and sections in one transaction: every value is stored, or
+    // none is. A value already stored under the same application, section and key is replaced.
+    Status writeEntries(const std::vector<Entry>& entries);
     Status remove(const QString& app, const QString& section, const QString& key) override;
+
+    // Moves every value of every application in section `from`, and in the folders below it
+    // (`from` followed by "/"), to `to` and the same folders below it, in one transaction.
+    enum class MoveOutcome
+    {
+        Moved,
+        NothingToMove,   // no value in `from` or below it
+        DestinationInUse // `to` or a folder below it holds a value: nothing was moved
+    };
+    struct Moved
+    {
+        MoveOutcome outcome;
+        qint64 values = 0;
+    };
+    Result<Moved> moveSection(const QString& from, const QString& to);
+
     Result<std::vector<Entry>> list(const std::optional<QString>& app = std::nullopt,
                                     const std::optional<QString>& section = std::nullopt) override;
 
@@ -44,6 +63,8 @@ public:
 
 private:
     SqliteSettingsStore(QString path, std::unique_ptr<SqliteDatabase> database, bool hasTable);
+    // Runs `work` between BEGIN IMMEDIATE and COMMIT; rolls back when it fails.
+    template <typename Work> Status inTransaction(Work work);
     Status writeStatement(const char* sql, const QString& app, const QString& section,
                           const QString& key, const QString* value);
 

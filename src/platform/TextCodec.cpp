@@ -1,5 +1,6 @@
 #include "platform/TextCodec.h"
 
+#include <QStringDecoder>
 #include <QSysInfo>
 
 #include <cerrno>
@@ -148,6 +149,12 @@ std::optional<QByteArray> TextCodec::encodeCp950(QStringView text)
         return std::nullopt;
     out.truncate(outPtr - out.data());
     return out;
+}
+
+QString TextCodec::decodeUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 bool TextCodec::isValidUtf8(QByteArrayView bytes)

@@ -25,6 +25,9 @@ public:
     // True when every byte belongs to a code page 950 character.
     static bool isValidCp950(QByteArrayView bytes);
 
+    // Decodes UTF-8 exactly: a leading U+FEFF stays a character (QString::fromUtf8 drops it as
+    // a byte-order mark, which loses the first character of a value that starts with it).
+    static QString decodeUtf8(QByteArrayView bytes);
     // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
     static bool isValidUtf8(QByteArrayView bytes);
     static bool hasUtf8Bom(QByteArrayView bytes);

@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "platform/SqliteSettingsStore.h"
+#include "platform/TextCodec.h"
 
 #include "support/ChildProcess.h"
 #include "support/QtPrinters.h"
@@ -32,6 +33,24 @@ protected:
         return result;
     }
     QString configHome() const { return m_home.filePath("cfg"); }
+    // Every value of the store, read through the store itself: app, section, key, value.
+    QList<QStringList> stored()
+    {
+        auto store = SqliteSettingsStore::open(storePath());
+        EXPECT_TRUE(store.isOk()) << store.error();
+        QList<QStringList> rows;
+        for (const auto& e :
+             store ? store.value()->list().value() : std::vector<SettingsStore::Entry>())
+            rows.append({e.app, e.section, e.key, e.value});
+        return rows;
+    }
+    void store(const QList<QStringList>& rows)
+    {
+        auto store = SqliteSettingsStore::open(storePath());
+        ASSERT_TRUE(store.isOk()) << store.error();
+        for (const QStringList& r : rows)
+            ASSERT_TRUE(store.value()->write(r[0], r[1], r[2], r[3])) << r.join('|');
+    }
     QString storePath() const { return configHome() + "/tevo/settings.db"; }
 
     QTemporaryDir m_home;
@@ -69,6 +88,8 @@ TEST_F(SettingsTool, VerbsAndExitCodes)
         {{"get", "EEYX", "GR"}, 0, "--section\n"},
         {{"set", "EEYX", "WE", "-1", "--section", "/srv"}, 0, ""},
         {{"get", "EEYX", "WE", "--section", "/srv"}, 0, "-1\n"},
+        {{"set", "EEYX", "WE", "\uFEFF通告"}, 0, ""},
+        {{"get", "EEYX", "WE"}, 0, "\uFEFF通告\n"},
         {{"--version"}, 0, version},
         {{}, 2, "", true},
         {{"frob", "a", "b"}, 2, "", true},
@@ -194,6 +215,160 @@ TEST_F(SettingsTool, StoreWithoutReadPermissionIsReportedAndKept)
     }
     QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(fileBytes(storePath()), before);
+}
+
+TEST_F(SettingsTool, ExportAndImportGiveBackEveryValueExactly)
+{
+    // In the store's listing order: application, section, key, each folded.
+    const QList<QStringList> values = {
+        {"EEYX", "/srv/a", "GR", "tevo-settings export 1"},
+        {"EEYX", "/srv/a", "WE", "x\tkelpan\t/srv/a\tAT\tforged\nkelpan\t/srv/a\tmx\tforged"},
+        {"KelPan", "/srv/a", "AT", "工單作業"},
+        {"KelPan", "/srv/a", "bom", "\uFEFF開頭"},
+        {"KelPan", "/srv/a", "e", ""},
+        {"KelPan", "/srv/a", "mX", "  甲 乙  "},
+        {"KelPan", "/srv/a", "r", "\r\n\r"},
+        {"KelPan", "/srv/a", "z", "甲\u3000"},
+        {"KelPan", "/srv/t\tb\nc\\d \u2028", "\\t", "\\t\\u0020\u0001\u007f\u0085\u2029🚗 "},
+    };
+    store(values);
+    const QString file = m_home.filePath("backup.txt");
+    ASSERT_EQ(run({"export", "--output", file}).exitCode, 0);
+    const QByteArray text = fileBytes(file);
+    const QList<QByteArray> lines = text.split('\n');
+    ASSERT_EQ(lines.size(), values.size() + 2) << text.toStdString(); // header, values, end
+    EXPECT_EQ(lines[0], "tevo-settings export 1");
+    for (const QByteArray& line : lines.mid(1, values.size())) {
+        EXPECT_EQ(line.count('\t'), 3) << line.toStdString();
+        EXPECT_FALSE(line.contains('\r') || line.endsWith(' ')) << line.toStdString();
+    }
+    EXPECT_EQ(run({"export"}).out.toUtf8(), text);
+
+    ASSERT_TRUE(QFile::remove(storePath()));
+    const ChildRun imported = run({"import", file});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.out, QString("已寫入 %1 個設定值，2 個區段\n").arg(values.size()));
+    EXPECT_EQ(stored(), values);
+}
+
+// With the byte-order mark, as the registry editor writes it.
+QByteArray utf16le(const QString& text)
+{
+    QByteArray bytes("\xff\xfe");
+    for (const QChar c : text)
+        bytes += char(c.unicode() & 0xff) + QByteArray(1, char(c.unicode() >> 8));
+    return bytes;
+}
+
+// Registry exports as the registry editor writes them: CR LF, every parent key listed.
+TEST_F(SettingsTool, ImportsRegistryExportsInEachForm)
+{
+    const QString body =
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings]\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\kelpan]\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\kelpan\\C:]\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\kelpan\\C:\\GARVO]\r\n"
+        "@=\"\"\r\n"
+        "\"VA\"=\"許功蓋\"\r\n"
+        "\"mx\"=\"權限\\\\\"\r\n"
+        "\"WE\"=\"say \\\"hi\\\"\"\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+        "\"Size\"=dword:00000010\r\n\r\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\VB and VBA Program Settings\\EEYX\\c:\\garvo\\子]\r\n"
+        "\"GR\"=\"\"\r\n\r\n";
+    const QString header5 = "Windows Registry Editor Version 5.00\r\n";
+    const struct
+    {
+        const char* form;
+        QByteArray bytes;
+    } files[] = {
+        {"UTF-16LE", utf16le(header5 + body)},
+        {"UTF-8", (header5 + body).toUtf8()},
+        {"REGEDIT4", TextCodec::encodeCp950(QString("REGEDIT4\r\n") + body).value()},
+    };
+    const QList<QStringList> expected = {
+        {"EEYX", "/srv/garage/suite/子", "GR", ""},
+        {"kelpan", "/srv/garage/suite", "mx", "權限\\"},
+        {"kelpan", "/srv/garage/suite", "VA", "許功蓋"},
+        {"kelpan", "/srv/garage/suite", "WE", "say \"hi\""},
+    };
+    const QString file = m_home.filePath("vb.reg");
+    for (const auto& row : files) {
+        ASSERT_TRUE(QDir(configHome()).removeRecursively());
+        ASSERT_TRUE(test::writeFile(file, row.bytes));
+        const ChildRun dry =
+            run({"import", file, "--dry-run", "--map", "C:\\GARVO=/srv/garage/suite"});
+        EXPECT_EQ(dry.exitCode, 0) << row.form << dry.err;
+        EXPECT_TRUE(dry.out.contains("kelpan\t/srv/garage/suite\tVA\t許功蓋\n"))
+            << row.form << dry.out;
+        EXPECT_TRUE(stored().isEmpty()) << row.form;
+        const ChildRun result = run({"import", file, "--map=C:\\GARVO=/srv/garage/suite"});
+        EXPECT_EQ(result.exitCode, 0) << row.form << result.err;
+        EXPECT_EQ(stored(), expected) << row.form;
+    }
+}
+
+TEST_F(SettingsTool, RefusedImportWritesNothing)
+{
+    const QList<QStringList> before = {{"kelpan", "/srv/a", "k", "old"}};
+    store(before);
+    const QByteArray reg =
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\kelpan\\C:\\GARVO]\r\n"
+        "\"k\"=\"new\"\r\n";
+    const QByteArray ours = "tevo-settings export 1\nkelpan\t/srv/a\tk\tnew\n";
+    const struct
+    {
+        QByteArray bytes;
+        const char* says; // part of the message
+    } cases[] = {
+        {ours + "kelpan\t/srv/a\tk2\n", "第 3 行"},
+        {ours + "kelpan\t/srv/a\tk2\ta\\qb\n", "第 3 行"},
+        {ours + "kelpan\t/srv/a\tk2\t\xff\n", "第 3 行"},
+        {"tevo-settings export 2\n", "第 1 行"},
+        {"[settings]\nk=v\n", "第 1 行"},
+        {reg + "\"n\"=dword:00000001\r\n", "第 5 行"},
+        {reg + "\"n\"=\"open\r\n", "第 5 行"},
+        {reg + "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\kelpan\\D:\\OLD]\r\n"
+               "\"k\"=\"\"\r\n[HKEY_CURRENT_USER\\Software\\VB and VBA Program "
+               "Settings\\E\\\\\\nas\\s]\r\n"
+               "\"k\"=\"\"\r\n",
+         "D:\\OLD、\\\\nas\\s"},
+        {utf16le("Windows Registry Editor Version 5.00\r\n") + "\r", "第 2 行"},
+    };
+    const QString file = m_home.filePath("damaged");
+    for (const auto& row : cases) {
+        ASSERT_TRUE(test::writeFile(file, row.bytes));
+        const ChildRun result = run({"import", file, "--map", "c:\\garvo=/srv/a"});
+        EXPECT_EQ(result.exitCode, 2) << row.bytes.toStdString();
+        EXPECT_TRUE(result.err.contains(QString::fromUtf8(row.says))) << result.err;
+        EXPECT_EQ(stored(), before) << row.bytes.toStdString();
+    }
+}
+
+TEST_F(SettingsTool, MoveTakesTheFolderAndWhatIsBelowIt)
+{
+    store({{"kelpan", "/srv/old", "AT", "1"},
+           {"EEYX", "/srv/old/sub", "GR", "2"},
+           {"kelpan", "/srv/busy/x", "AT", "3"},
+           {"kelpan", "/srv/older", "AT", "4"}});
+    const Step steps[] = {
+        {{"move", "/srv/old", "/srv/busy"}, 2, "", true},
+        {{"move", "/srv/none", "/srv/new"}, 1, "", true},
+        {{"move", "/srv/old", "/srv/new"}, 0, "已將 2 個設定值從「/srv/old」移到「/srv/new」\n"},
+    };
+    for (const Step& step : steps) {
+        const ChildRun result = run(step.arguments);
+        EXPECT_EQ(result.exitCode, step.exitCode) << step.arguments.join(' ') << result.err;
+        EXPECT_EQ(result.out, step.out) << step.arguments.join(' ');
+        EXPECT_EQ(!result.err.isEmpty(), step.complains) << step.arguments.join(' ');
+    }
+    const QList<QStringList> after = {{"EEYX", "/srv/new/sub", "GR", "2"},
+                                      {"kelpan", "/srv/busy/x", "AT", "3"},
+                                      {"kelpan", "/srv/new", "AT", "1"},
+                                      {"kelpan", "/srv/older", "AT", "4"}};
+    EXPECT_EQ(stored(), after);
 }
 
 } // namespace

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/SectionMap.h"
+#include "platform/Result.h"
+#include "platform/SettingsStore.h"
+
+#include <QByteArrayView>
+
+#include <vector>
+
+namespace tevo {
+
+// What an import file would write: the file read as an export of ours (SettingsExport) or as a
+// Windows registry export (RegistryExport), told apart by its first line, and every section
+// passed through the map rules.
+//
+// A registry export is refused when a section that is a Windows path has no rule, naming every
+// such folder: a Windows path is never stored as a Linux section by accident. Nothing of a
+// refused file is returned.
+class SettingsImport
+{
+public:
+    static Result<std::vector<SettingsStore::Entry>> prepare(QByteArrayView bytes,
+                                                             const SectionMap& map);
+    // How many different sections the entries fill.
+    static qsizetype sectionCount(const std::vector<SettingsStore::Entry>& entries);
+};
+
+} // namespace tevo

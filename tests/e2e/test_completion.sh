@@ -50,6 +50,10 @@ tevo-settings get kelpan AT --section |/srv/other\\ suite $work
 tevo-settings get kelpan AT --section=/srv/o|--section=/srv/other\\ suite 
 tevo-settings set -|-- --help --section 
 tevo-settings list -|-- --help 
+tevo-settings export kelpan |/srv/other\\ suite $work 
+tevo-settings export --output bi|bin 
+tevo-settings import -|-- --dry-run --help --map 
+tevo-settings move |/srv/other\\ suite $work 
 tevo-profile show |bin 權限 
 tevo-profile check 權限/|權限/權限.INI 
 tevo-profile show 權限/權限.INI |2 3 4 5 6 

@@ -158,7 +158,7 @@ struct RawDatabase
     {
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, SQLITE_OPEN_READWRITE,
                             nullptr) != SQLITE_OK ||
-            sqlite3_exec(handle, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr) !=
+            sqlite3_exec(handle, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr) !=
                 SQLITE_OK ||
             sqlite3_prepare_v2(handle,
                                "SELECT value FROM settings WHERE app_folded = ?1 AND section = ?2"

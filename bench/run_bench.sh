@@ -10,10 +10,12 @@
 #              against the bare window over the same period
 #   memory     peak resident size (VmHWM) at the end of that period, against the bare window
 #   micro      applying the permission profile, the store's set and get (tevo-bench-micro)
+#   cold       start-up to the first frame as above, with the page cache dropped before every
+#              start (as root, where /proc/sys/vm/drop_caches can be written; skipped otherwise)
 #
-# Environment: BENCH_PHASES (which of "startup idle handoff micro" to run, default all),
+# Environment: BENCH_PHASES (which of "startup idle handoff micro cold" to run, default all),
 # BENCH_RUNS (runs of start-up and hand-off, default 20), BENCH_IDLE_RUNS (default
-# 10), BENCH_IDLE_SECONDS (default 30), BENCH_RESULTS (folder for the raw figures, default
+# 10), BENCH_IDLE_SECONDS (default 30), BENCH_COLD_RUNS (default 8), BENCH_RESULTS (folder for the raw figures, default
 # BUILD/bench/results), TEVO_BUILD_DIR (default build). The exit status says whether the
 # measurement ran, never whether a target was met.
 # shellcheck source=tests/e2e/lib.sh
@@ -26,7 +28,8 @@ TEVO_BUILD_DIR=$(cd "$TEVO_BUILD_DIR" && pwd)
 export TEVO_STANDIN=$TEVO_BUILD_DIR/bench/tevo-bench-module
 source "$TEVO_SOURCE_DIR/tests/e2e/lib.sh"
 
-BENCH_PHASES=${BENCH_PHASES:-startup idle handoff micro}
+BENCH_PHASES=${BENCH_PHASES:-startup idle handoff micro cold}
+BENCH_COLD_RUNS=${BENCH_COLD_RUNS:-8}
 BENCH_RUNS=${BENCH_RUNS:-20}
 BENCH_IDLE_RUNS=${BENCH_IDLE_RUNS:-10}
 BENCH_IDLE_SECONDS=${BENCH_IDLE_SECONDS:-30}
@@ -211,6 +214,34 @@ bench_handoff()
     done
 }
 
+# ---- cold start ----------------------------------------------------------------------------
+
+# Start-up with nothing of either program, its libraries, fonts or pictures in the page cache:
+# the first start of the day. Dropping the cache needs root; elsewhere the figure is skipped.
+bench_cold()
+{
+    local run order which program times
+    if ! { sync && echo 3 >/proc/sys/vm/drop_caches; } 2>/dev/null; then
+        e2e_log "cold start: skipped (the page cache can only be dropped as root)"
+        echo "cold_skipped	cannot write /proc/sys/vm/drop_caches" >>"$RAW/machine.tsv"
+        return 0
+    fi
+    e2e_log "cold start: $BENCH_COLD_RUNS runs of each program, page cache dropped before each"
+    for run in $(seq 1 "$BENCH_COLD_RUNS"); do
+        if [ $((run % 2)) -eq 0 ]; then order="menu bare"; else order="bare menu"; fi
+        for which in $order; do
+            if [ "$which" = menu ]; then program=$E2E_MENU; else program=$BENCH_BARE; fi
+            sync
+            echo 3 >/proc/sys/vm/drop_caches
+            bench_start "cold-$which.$run" "$program"
+            times=$(bench_wait_frame "cold-$which.$run" "$BENCH_PID")
+            bench_stop "$BENCH_PID"
+            printf '%s\t%s\t%s\n' "$which" "$run" "$times" >>"$RAW/cold.tsv"
+            sleep 0.3
+        done
+    done
+}
+
 # ---- microbenchmarks -----------------------------------------------------------------------
 
 bench_micro()
@@ -234,7 +265,8 @@ bench_micro()
 : >"$RAW/startup.tsv"
 : >"$RAW/idle.tsv"
 : >"$RAW/handoff.tsv"
-for phase in startup idle handoff micro; do
+: >"$RAW/cold.tsv"
+for phase in startup idle handoff micro cold; do
     if bench_phase "$phase"; then "bench_$phase"; fi
 done
 

@@ -55,7 +55,7 @@ void HandOff::run(const CommandRow& row)
 
     if (row.hourglass)
         m_platform.cursor.setBusy(true);
-    const Status started = m_platform.processes.start(program);
+    const Status started = m_platform.processes.startBeforeEnding(program);
     if (started) {
         m_platform.exit.endNow();
         return;

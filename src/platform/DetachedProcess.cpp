@@ -4,6 +4,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <linux/close_range.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,15 +39,54 @@ void resetSignals()
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
-} // namespace
-
-int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments)
+std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
 {
     std::vector<char*> argv;
     argv.reserve(static_cast<size_t>(arguments.size()) + 1);
     for (const QByteArray& argument : arguments)
         argv.push_back(const_cast<char*>(argument.constData()));
     argv.push_back(nullptr);
+    return argv;
+}
+
+} // namespace
+
+int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments)
+{
+    std::vector<char*> argv = argumentVector(arguments);
+    posix_spawnattr_t attributes;
+    if (const int error = ::posix_spawnattr_init(&attributes); error != 0)
+        return error;
+    posix_spawn_file_actions_t actions;
+    if (const int error = ::posix_spawn_file_actions_init(&actions); error != 0) {
+        ::posix_spawnattr_destroy(&attributes);
+        return error;
+    }
+    sigset_t all;
+    sigfillset(&all);
+    sigset_t none;
+    sigemptyset(&none);
+    int error = ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF |
+                                                            POSIX_SPAWN_SETSIGMASK);
+    if (error == 0)
+        error = ::posix_spawnattr_setsigdefault(&attributes, &all);
+    if (error == 0)
+        error = ::posix_spawnattr_setsigmask(&attributes, &none);
+    if (error == 0)
+        error = ::posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    if (error == 0) {
+        pid_t child = 0;
+        error =
+            ::posix_spawn(&child, path.constData(), &actions, &attributes, argv.data(), environ);
+    }
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::posix_spawnattr_destroy(&attributes);
+    return error;
+}
+
+int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments)
+{
+    std::vector<char*> argv = argumentVector(arguments);
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)

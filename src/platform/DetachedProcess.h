@@ -18,6 +18,11 @@ public:
     // file, no execute permission, not an executable format), carried back through a pipe that
     // closes on a successful exec.
     static int start(const QByteArray& path, const QList<QByteArray>& arguments);
+    // Runs the program the same way (own session, default signal handling, only the standard
+    // descriptors), but as the caller's child, started with posix_spawn: no copy of the caller's
+    // memory is made, so it begins sooner. For a caller that ends right after; one that stays
+    // would leave the program a zombie when it ends. Returns 0 or the errno of what failed.
+    static int startAsChild(const QByteArray& path, const QList<QByteArray>& arguments);
 };
 
 } // namespace tevo

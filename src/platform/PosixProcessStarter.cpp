@@ -65,6 +65,16 @@ QString PosixProcessStarter::programFolder()
 
 Status PosixProcessStarter::start(const QString& program)
 {
+    return launch(program, false);
+}
+
+Status PosixProcessStarter::startBeforeEnding(const QString& program)
+{
+    return launch(program, true);
+}
+
+Status PosixProcessStarter::launch(const QString& program, bool asChild)
+{
     const QString workingDirectory = SystemWorkingDirectory().current();
     QStringList folders;
     std::optional<QString> path;
@@ -84,8 +94,10 @@ Status PosixProcessStarter::start(const QString& program)
                                  .arg(program, folders.join(QStringLiteral("、"))));
     }
     // The program gets its own name as argv[0] and no arguments.
-    const int error =
-        DetachedProcess::start(QFile::encodeName(*path), {QFile::encodeName(program)});
+    const QByteArray file = QFile::encodeName(*path);
+    const QList<QByteArray> arguments{QFile::encodeName(program)};
+    const int error = asChild ? DetachedProcess::startAsChild(file, arguments)
+                              : DetachedProcess::start(file, arguments);
     if (error != 0) {
         return Status::error(QStringLiteral("無法啟動程式「%1」（%2）：%3。")
                                  .arg(program, *path, failureReason(error)));

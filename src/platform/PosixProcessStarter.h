@@ -15,6 +15,7 @@ class PosixProcessStarter : public ProcessStarter
 {
 public:
     Status start(const QString& program) override;
+    Status startBeforeEnding(const QString& program) override;
 
     // The folders searched, in order. An empty entry of `pathVariable` stands for the working
     // directory, as it does for the shell; an unset PATH (null) means /usr/bin and /bin.
@@ -24,6 +25,9 @@ public:
     static std::optional<QString> locate(const QString& name, const QStringList& folders);
     // The folder of the running executable (/proc/self/exe).
     static QString programFolder();
+
+private:
+    static Status launch(const QString& program, bool asChild);
 };
 
 } // namespace tevo

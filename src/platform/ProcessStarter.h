@@ -16,6 +16,11 @@ public:
     virtual ~ProcessStarter() = default;
     // Error when the program is missing or cannot be executed; the message names it.
     virtual Status start(const QString& program) = 0;
+    // The same for a caller that ends at once after a successful start (a hand-off, leaving for
+    // the entry program): the program may then be started as the caller's own child, which the
+    // caller's end hands over to the system, and without the intermediate process that keeps a
+    // program of a caller that stays open from becoming a zombie.
+    virtual Status startBeforeEnding(const QString& program) { return start(program); }
 };
 
 // Opens an address with the desktop's handler ("xdg-open ADDRESS", detached, no shell in

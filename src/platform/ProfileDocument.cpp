@@ -119,7 +119,15 @@ std::optional<QString> ProfileDocument::lookUp(const QByteArray& bytes, QStringV
 {
     if (bytes.contains('\0'))
         return std::nullopt;
-    const QString text = decode(bytes, encodingOf(bytes));
+    // The menu looks up every key of a profile in turn, each time in the file as read afresh:
+    // the text of the same bytes is decoded once.
+    thread_local QByteArray lastBytes;
+    thread_local QString lastText;
+    if (bytes != lastBytes) {
+        lastText = decode(bytes, encodingOf(bytes));
+        lastBytes = bytes;
+    }
+    const QString text = lastText;
     bool inSection = false;
     qsizetype pos = 0;
     while (pos < text.size()) {

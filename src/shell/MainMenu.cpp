@@ -166,7 +166,7 @@ void MainMenu::leaveMenu(bool withBeep)
     m_view.setIdleTimerEnabled(false);
     if (withBeep)
         m_platform.beeper.beep();
-    const Status started = m_platform.processes.start(kEntryProgram);
+    const Status started = m_platform.processes.startBeforeEnding(kEntryProgram);
     if (!started) {
         // The menu must not stay open on an unattended workstation: say what failed, then end
         // all the same.

@@ -50,12 +50,11 @@ NoticeMarquee::NoticeMarquee(Platform& platform, MainMenuView& view)
 
 void NoticeMarquee::refresh()
 {
-    m_view.setNoticeText(kThankYou);
+    // The thank-you line unless a notice is stored: set once, since every text set is measured.
     const QString stored =
         m_platform.store.text(kApp, m_platform.workingDirectory.current(), kNoticeKey);
     const QString notice = capped(trimSpaces(asOneLine(stored)));
-    if (!notice.isEmpty())
-        m_view.setNoticeText(notice);
+    m_view.setNoticeText(notice.isEmpty() ? kThankYou : notice);
 }
 
 // Pads the line with blanks so that, scrolling, the notice comes round again once it has

@@ -56,8 +56,12 @@ const struct Verb
      "寫入設定值；已有的值被取代。\n"},
     {"delete", 2, 2, kSection, "delete APP KEY [--section S]", "刪除設定值",
      "刪除設定值；沒有這個值也算完成。\n"},
-    {"list", 0, 2, 0, "list [APP [SECTION]]", "每個設定值一行：APP<TAB>SECTION<TAB>KEY<TAB>VALUE",
-     "每個設定值一行：APP<TAB>SECTION<TAB>KEY<TAB>VALUE；可只列一個應用程式，或其中一個區段。\n"},
+    {"list", 0, 2, 0, "list [APP [SECTION]]",
+     "每個設定值一行：APP<TAB>SECTION<TAB>KEY<TAB>VALUE（\\、Tab、CR、LF 寫成 "
+     "\\\\、\\t、\\r、\\n）",
+     "每個設定值一行：APP<TAB>SECTION<TAB>KEY<TAB>VALUE；可只列一個應用程式，或其中一個區段。\n"
+     "欄位中的 \\ 寫成 \\\\，Tab、CR、LF 寫成 \\t、\\r、\\n，所以每個設定值恰好一行；\n"
+     "get 印出原本的值。\n"},
     {"export", 0, 2, kOutput, "export [APP [SECTION]] [--output FILE]",
      "匯出設定值（全部、一個應用程式或其中一個區段）",
      "把設定值寫到標準輸出，或以 --output 寫入 FILE（只有使用者本人能讀）。\n"
@@ -378,9 +382,33 @@ int run(const QStringList& arguments)
     const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
     if (!listed)
         return storeError(listed.error());
+    // One line per value whatever it holds: a value with a line break (a notice from the
+    // vendor's server is stored as it came) must not pass for further lines of the list.
+    const auto field = [](const QString& text) {
+        QString escaped;
+        for (const QChar c : text) {
+            switch (c.unicode()) {
+            case u'\\':
+                escaped += QLatin1String("\\\\");
+                break;
+            case u'\t':
+                escaped += QLatin1String("\\t");
+                break;
+            case u'\r':
+                escaped += QLatin1String("\\r");
+                break;
+            case u'\n':
+                escaped += QLatin1String("\\n");
+                break;
+            default:
+                escaped += c;
+            }
+        }
+        return escaped;
+    };
     for (const SettingsStore::Entry& entry : listed.value()) {
-        writeUtf8(stdout, entry.app + u'\t' + entry.section + u'\t' + entry.key + u'\t' +
-                              entry.value + u'\n');
+        writeUtf8(stdout, field(entry.app) + u'\t' + field(entry.section) + u'\t' +
+                              field(entry.key) + u'\t' + field(entry.value) + u'\n');
     }
     return kDone;
 }

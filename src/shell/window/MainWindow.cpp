@@ -4,6 +4,7 @@
 #include "shell/MainMenu.h"
 #include "shell/window/BuiltInPicture.h"
 #include "shell/window/MainMenuBar.h"
+#include "shell/window/NoticeLabel.h"
 #include "shell/window/PictureFile.h"
 #include "shell/window/StatusPanelBar.h"
 #include "shell/window/Twips.h"
@@ -41,7 +42,10 @@ constexpr int kLabel2HeightTwips = 300;
 
 } // namespace
 
-MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(Platform& platform, QWidget* parent)
+    : QMainWindow(parent), m_noticeWidth([this](const QString& text) {
+          return m_label2->fontMetrics().horizontalAdvance(text);
+      })
 {
     registerArtwork();
     setObjectName(QStringLiteral("Form3"));
@@ -96,7 +100,7 @@ QWidget* MainWindow::buildClientArea()
     m_picture2 = control("Picture2");
     m_image1 = qobject_cast<QLabel*>(control("Image1"));
     m_image2 = qobject_cast<QLabel*>(control("Image2"));
-    m_label2 = qobject_cast<QLabel*>(control("Label2"));
+    m_label2 = qobject_cast<NoticeLabel*>(control("Label2"));
     m_progressBar1 = qobject_cast<QProgressBar*>(control("ProgressBar1"));
     m_command8 = qobject_cast<WrappingButton*>(control("Command8"));
 
@@ -128,7 +132,9 @@ QWidget* MainWindow::buildClientArea()
     notice.setColor(QPalette::WindowText, Qt::white);
     m_label2->setPalette(notice);
     m_label2->setContentsMargins(0, 0, 0, 0);
-    setNoticeText(QStringLiteral("Korvel科技股份有限公司感謝您使用本系統"));
+    // Measured when the window is first shown: loading replaces the text before that.
+    m_label2->setNotice(QStringLiteral("Korvel科技股份有限公司感謝您使用本系統"));
+    m_label2->resize(0, pixelsFromTwips(kLabel2HeightTwips));
 
     m_image1->setScaledContents(true);
     m_image1->setPixmap(
@@ -207,6 +213,8 @@ void MainWindow::showEvent(QShowEvent* event)
     if (m_shown)
         return;
     m_shown = true;
+    if (m_label2->width() == 0)
+        setNoticeText(m_label2->text());
     // The window counts as activated right after its first showing, whether or not the
     // desktop hands it the keyboard focus at once.
     QMetaObject::invokeMethod(this, &MainWindow::firstActivation, Qt::QueuedConnection);
@@ -332,10 +340,9 @@ bool MainWindow::loadPicture(QLabel* image, const QString& file, PictureArea::Fi
 
 void MainWindow::setNoticeText(const QString& text)
 {
-    m_label2->setText(text);
+    m_label2->setNotice(text);
     // Sized to its text at every change, blanks at the end included.
-    m_label2->resize(m_label2->fontMetrics().horizontalAdvance(text),
-                     pixelsFromTwips(kLabel2HeightTwips));
+    m_label2->resize(m_noticeWidth.widthOf(text), pixelsFromTwips(kLabel2HeightTwips));
 }
 
 QString MainWindow::noticeText() const

@@ -2,6 +2,7 @@
 
 #include "core/MainMenuView.h"
 #include "core/Platform.h"
+#include "shell/NoticeWidth.h"
 #include "shell/window/PictureFile.h"
 
 #include <QHash>
@@ -18,6 +19,7 @@ namespace tevo {
 
 class MainMenu;
 class MainMenuBar;
+class NoticeLabel;
 class StatusPanelBar;
 class WrappingButton;
 
@@ -87,11 +89,11 @@ private:
 
     MainMenuBar* m_menuBar = nullptr;
     StatusPanelBar* m_statusBar = nullptr;
-    QWidget* m_picture1 = nullptr; // the button column
-    QWidget* m_picture2 = nullptr; // holds the banner
-    QLabel* m_image1 = nullptr;    // the background picture
-    QLabel* m_image2 = nullptr;    // the banner
-    QLabel* m_label2 = nullptr;    // the notice line
+    QWidget* m_picture1 = nullptr;   // the button column
+    QWidget* m_picture2 = nullptr;   // holds the banner
+    QLabel* m_image1 = nullptr;      // the background picture
+    QLabel* m_image2 = nullptr;      // the banner
+    NoticeLabel* m_label2 = nullptr; // the notice line
     QProgressBar* m_progressBar1 = nullptr;
     WrappingButton* m_command8 = nullptr;
     QHash<QString, QAbstractButton*> m_buttons;
@@ -105,6 +107,7 @@ private:
     bool m_loaded = false;
     bool m_shown = false;
     double m_countdown = 0;
+    NoticeWidth m_noticeWidth;
 
     // Declared last: destroyed before the timers and widgets it drives.
     std::unique_ptr<MainMenu> m_menu;

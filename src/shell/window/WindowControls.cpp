@@ -1,6 +1,7 @@
 #include "shell/window/WindowControls.h"
 
 #include "shell/window/BuiltInPicture.h"
+#include "shell/window/NoticeLabel.h"
 #include "shell/window/Twips.h"
 #include "shell/window/UiFonts.h"
 #include "shell/window/WrappingButton.h"
@@ -94,7 +95,7 @@ constexpr ControlRow kControls[] = {
      Font::Ming,
      nullptr},
     {"Label2",
-     Kind::Image,
+     Kind::NoticeLine,
      nullptr,
      {1680, 1680, 0, 300},
      "",
@@ -148,6 +149,8 @@ QWidget* create(const ControlRow& row, QWidget* parent)
     }
     case Kind::CountdownBar:
         return new QProgressBar(parent);
+    case Kind::NoticeLine:
+        return new NoticeLabel(parent);
     }
     return nullptr;
 }

@@ -22,6 +22,7 @@ struct ControlRow
         UpdateButton, // the update button, whose long caption wraps (WrappingButton)
         ColumnButton, // a graphical button of the button column: picture above text (QToolButton)
         CountdownBar, // the idle countdown bar (QProgressBar)
+        NoticeLine,   // the scrolling notice line (NoticeLabel)
     };
     enum class Font
     {

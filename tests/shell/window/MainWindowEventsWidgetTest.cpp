@@ -136,8 +136,13 @@ private slots:
         QCOMPARE(label->textFormat(), Qt::PlainText);
         const QFontMetrics metrics(label->font());
         // Markup shows literally; trailing blanks, the gap of the scrolling text, count.
-        const QString rows[] = {QStringLiteral("<b>x</b>"), QStringLiteral("A&B <i>通告</i>"),
-                                QStringLiteral("通告    "), QStringLiteral("通告")};
+        // The widths of a scrolling step and of appended blanks are worked out, not measured:
+        // they must come out as measured.
+        const QString rows[] = {QStringLiteral("<b>x</b>"),      QStringLiteral("A&B <i>通告</i>"),
+                                QStringLiteral("通告    "),      QStringLiteral("通告"),
+                                QStringLiteral("通告   "),       QStringLiteral("告   通"),
+                                QStringLiteral("   通告"),       QStringLiteral("Korvel科技 AV"),
+                                QStringLiteral("orvel科技 AVK"), QStringLiteral("orvel科技 AVK  ")};
         for (const QString& text : rows) {
             w.window.setNoticeText(text);
             QVERIFY2(w.window.noticeText() == text, qPrintable(text));

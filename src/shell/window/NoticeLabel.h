@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QLabel>
+#include <QTextLayout>
+
+#include <memory>
+
+namespace tevo {
+
+// The notice line Label2: a plain-text label that paints a scrolling text from one layout.
+// The marquee moves the first character of the text to the end ten times a second; a label
+// would lay the whole line out again for every step. This one lays the unscrolled text out once,
+// twice over, and paints each step as that layout shifted left by the characters moved so far:
+// the same pixels as the label's own painting, since the line's glyphs sit on whole pixels.
+// Any other text starts a new layout. Right-to-left text is painted by the label itself.
+class NoticeLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    ~NoticeLabel() override;
+
+    // QLabel::setText, remembering whether `text` is the current one scrolled by a character.
+    void setNotice(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QString m_base;                        // the text as last set other than by a scrolling step
+    qsizetype m_offset = 0;                // UTF-16 units moved from the front of m_base to its end
+    std::unique_ptr<QTextLayout> m_layout; // m_base twice, laid out on one line; made on demand
+};
+
+} // namespace tevo

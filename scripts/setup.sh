@@ -14,6 +14,9 @@ packages=(
   # The Debian package: dpkg-shlibdeps for its dependencies, the desktop entry's validator and
   # launcher (gio), and xdg-utils, which the installed menu needs to open web pages.
   dpkg-dev desktop-file-utils libglib2.0-bin xdg-utils
+  # Debian's own checks of the package: lintian, hardening-check (devscripts), the AppStream
+  # validator, the manual pages' formatter and reader, and bash's completion framework.
+  lintian devscripts appstream groff-base man-db bash-completion
 )
 
 # Further packages a caller needs (scripts/fuzz.sh asks for clang).
@@ -32,8 +35,9 @@ if [ "${1:-}" = "--update" ] || [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update
+  # Other installations may hold dpkg's lock for a while: wait for it rather than fail.
+  apt-get -o DPkg::Lock::Timeout=600 update
   if [ ${#missing[@]} -gt 0 ]; then
-    apt-get install -y --no-install-recommends "${missing[@]}"
+    apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
   fi
 fi

@@ -324,5 +324,5 @@ int run(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    return tevo::runCommandLineTool(argc, argv, tevo::run, "tevo-settings：無法寫出到標準輸出\n");
+    return tevo::runCommandLineTool(argc, argv, tevo::run, "tevo-settings：無法寫出到標準輸出");
 }

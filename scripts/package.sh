@@ -4,7 +4,7 @@
 #   scripts/package.sh [OUTPUT-FOLDER]
 #
 # A release build without tests in its own folder (TEVO_PACKAGE_BUILD_DIR, default
-# build-package), then CPack. The package is written to OUTPUT-FOLDER (default: the build
+# build-package) with Debian's hardening flags, then CPack. The package is written to OUTPUT-FOLDER (default: the build
 # folder) and its path printed last. CMAKE_BUILD_PARALLEL_LEVEL limits the build's jobs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,11 @@ build=${TEVO_PACKAGE_BUILD_DIR:-build-package}
 out=${1:-$build}
 
 scripts/setup.sh
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEVO_BUILD_TESTS=OFF
+# Debian's flags from dpkg-buildflags (cmake/DistributionFlags.cmake): every hardening feature,
+# and source paths in the binaries relative to the source folder, as in Debian's own builds.
+export DEB_BUILD_MAINT_OPTIONS=${DEB_BUILD_MAINT_OPTIONS:-hardening=+all}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEVO_BUILD_TESTS=OFF \
+  -DTEVO_DISTRIBUTION_FLAGS=ON
 cmake --build "$build"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)

@@ -19,6 +19,9 @@ packages=(
   qt6-translations-l10n libcanberra-dev libcanberra0 sound-theme-freedesktop
   # The screen-reader test: a private D-Bus session, the AT-SPI registry and its Python client.
   dbus dbus-bin dbus-daemon at-spi2-core python3-pyatspi
+  # Debian's own checks of the package: lintian, hardening-check (devscripts), the AppStream
+  # validator, the manual pages' formatter and reader, and bash's completion framework.
+  lintian devscripts appstream groff-base man-db bash-completion
 )
 
 # Further packages a caller needs (scripts/fuzz.sh asks for clang).
@@ -37,8 +40,9 @@ if [ "${1:-}" = "--update" ] || [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update
+  # Other installations may hold dpkg's lock for a while: wait for it rather than fail.
+  apt-get -o DPkg::Lock::Timeout=600 update
   if [ ${#missing[@]} -gt 0 ]; then
-    apt-get install -y --no-install-recommends "${missing[@]}"
+    apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
   fi
 fi

@@ -5,6 +5,7 @@
 #include "core/Platform.h"
 #include "core/ProgramTitle.h"
 #include "online/CurlHttpFetcher.h"
+#include "online/WaitingHttpFetcher.h"
 #include "platform/CanberraSoundPlayer.h"
 #include "platform/Clock.h"
 #include "platform/ImmediateExit.h"
@@ -16,6 +17,7 @@
 #include "platform/XdgShellOpener.h"
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtBusyCursor.h"
+#include "platform/qt/QtForegroundWait.h"
 #include "platform/qt/QtMessageBox.h"
 #include "shell/window/FirstFrameReport.h"
 #include "shell/window/MainWindow.h"
@@ -23,12 +25,26 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
 namespace {
+
+// Test hook, not a setting: TEVO_TEST_REQUEST_TIMEOUT_MS shortens the 60-second time-out of the
+// vendor's server for the end-to-end tests. A value that is not a number from 1 to 60000 is
+// ignored; nothing can make the time-out longer.
+std::chrono::milliseconds requestTimeout()
+{
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("TEVO_TEST_REQUEST_TIMEOUT_MS", &ok);
+    if (ok && ms > 0 && ms < tevo::CurlHttpFetcher::kDefaultTimeout.count())
+        return std::chrono::milliseconds(ms);
+    return tevo::CurlHttpFetcher::kDefaultTimeout;
+}
 
 // The operating system's side of every platform interface, alive for the whole run.
 struct SystemPlatform
@@ -43,7 +59,10 @@ struct SystemPlatform
     tevo::QtMessageBox messages{tevo::programTitle()};
     tevo::QtBusyCursor cursor;
     tevo::SystemClock clock;
-    tevo::CurlHttpFetcher http;
+    // Requests run on a worker thread while the window waits for them.
+    tevo::CurlHttpFetcher transfer{requestTimeout()};
+    tevo::QtForegroundWait wait;
+    tevo::WaitingHttpFetcher http{transfer, wait};
     tevo::IniProfileFiles profiles;
     tevo::SystemVolumeSerial volumeSerial;
 
@@ -91,8 +110,16 @@ int main(int argc, char** argv)
     tevo::Platform platform = system.platform();
 
     tevo::MainWindow window(platform);
+    // A login context that cannot be read must not open an unrestricted menu: say why and stop
+    // before anything is written or started.
+    if (const tevo::Status loaded = window.load(); !loaded) {
+        system.messages.show(loaded.message());
+        return 1;
+    }
     system.messages.setParentWindow(&window);
-    window.load();
+    // Timer1 and Timer2 stand still while a request waits, as they would on a blocked thread.
+    system.wait.holdDuringWaits({window.findChild<QTimer*>(QStringLiteral("Timer1")),
+                                 window.findChild<QTimer*>(QStringLiteral("Timer2"))});
     tevo::FirstFrameReport::installFromEnvironment(&window);
     window.show();
     return app.exec();

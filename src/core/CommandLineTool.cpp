@@ -2,6 +2,9 @@
 
 #include "platform/TextCodec.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace tevo {
 
 void writeUtf8(FILE* stream, const QString& text)
@@ -20,8 +23,11 @@ int runCommandLineTool(int argc, char** argv, int (*run)(const QStringList& argu
     for (int i = 1; i < argc; ++i)
         arguments.append(TextCodec::decodeUtf8(argv[i]));
     const int code = run(arguments);
+    errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fputs(cannotWrite, stderr);
+        const int error = errno;
+        std::fprintf(stderr, "%s%s%s\n", cannotWrite, error ? "：" : "",
+                     error ? std::strerror(error) : "");
         return 2;
     }
     return code;

@@ -4,16 +4,31 @@
 #include "platform/SettingsStore.h"
 #include "resources/StringTable.h"
 
+#include <utility>
+
 namespace tevo {
 
-LoginContext LoginContext::read(SettingsStore& store, const QString& section)
+Result<LoginContext> LoginContext::read(SettingsStore& store, const QString& section)
 {
-    const QString app = QStringLiteral("kelpan");
     LoginContext login;
-    login.profileFolder = store.text(app, section, QStringLiteral("mx"));
-    login.displayName = store.text(app, section, QStringLiteral("VA"));
-    login.userLevel = userLevelFromText(store.text(app, section, QStringLiteral("AAA")));
-    login.hostDirectory = store.text(app, section, QStringLiteral("r5"));
+    QString level;
+    const std::pair<const char*, QString*> keys[] = {
+        {"mx", &login.profileFolder},
+        {"VA", &login.displayName},
+        {"AAA", &level},
+        {"r5", &login.hostDirectory},
+    };
+    for (const auto& [key, target] : keys) {
+        const Result<std::optional<QString>> value =
+            store.read(QStringLiteral("kelpan"), section, QString::fromLatin1(key));
+        if (!value) {
+            return Result<LoginContext>::error(
+                QStringLiteral("無法讀取登入資料「%1」，為免以錯誤的權限開啟，主目錄不開啟。\n%2")
+                    .arg(QString::fromLatin1(key), value.error()));
+        }
+        *target = value.value().value_or(QString());
+    }
+    login.userLevel = userLevelFromText(level);
     return login;
 }
 

@@ -27,8 +27,12 @@ Status writeKeys(Platform& platform, const CommandRow& row)
     keys.emplace_back(QStringLiteral("AT"), loadString(row.atStringId));
     if (row.modeKey == ModeKey::Yxq)
         keys.emplace_back(QStringLiteral("YXQ"), QString::fromUtf8(row.modeValue));
-    // The section is the working directory as it stands at this write.
-    return platform.store.writeAll(kApplication, platform.workingDirectory.current(), keys);
+    // The section is the working directory as it stands at this write; a folder removed
+    // meanwhile has none, and the keys must not land under an empty section.
+    const Result<QString> section = platform.workingDirectory.readable();
+    if (!section)
+        return section.status();
+    return platform.store.writeAll(kApplication, section.value(), keys);
 }
 
 } // namespace
@@ -69,7 +73,8 @@ void HandOff::run(const CommandRow& row)
         m_platform.messages.show(failureMessage(row));
     else
         m_platform.messages.show(
-            QStringLiteral("無法啟動作業程式「%1」。\n%2").arg(program, started.message()));
+            QStringLiteral("無法啟動作業程式「%1」。\n%2").arg(program, started.message()),
+            started.details());
 }
 
 void HandOff::sideLaunch(const CommandRow& row)

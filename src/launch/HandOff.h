@@ -13,12 +13,13 @@ class HandOff
 public:
     HandOff(Platform& platform, MainMenuView& view);
 
-    // Stops Timer2 (unless the row says not), beeps, writes "ATU", "AT" and "YXQ" (each
-    // committed), sets the hourglass, starts the program and ends the program at once. Returns
-    // only when the program could not be started: the keys stay written, the user hears a beep
-    // and reads a message (text 61 for the guarded row, else one that names the program), and
-    // the menu stays usable. When a key cannot be written nothing is started: a beep and a
-    // message that names the settings problem.
+    // Stops Timer2 (unless the row says not), beeps, writes "ATU", "AT" and "YXQ" as one
+    // transaction (all of them or none, committed before the start), sets the hourglass, starts
+    // the program and ends the program at once. Returns only when the program could not be
+    // started: the keys stay written, the user hears a beep and reads a message (text 61 for the
+    // guarded row, else one that names the program, with the folders searched as its details),
+    // and the menu stays usable. When the keys cannot be written, or the working directory
+    // cannot be read, nothing is started: a beep and a message that names the problem.
     void run(const CommandRow& row);
 
     // Starts the row's program while the menu stays open: stops Timer2 and beeps first when the

@@ -2,15 +2,13 @@
 
 #include "core/MainMenuView.h"
 #include "core/NumericText.h"
-#include "platform/FileLookup.h"
-
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
-#include <set>
 
 namespace tevo {
 
@@ -83,18 +81,24 @@ std::map<qint64, QString> storedDates(SettingsStore& store, const QString& secti
     return dates;
 }
 
-// The ad numbers whose picture file is in the folder under some spelling of its name.
-std::set<qint64> picturesInFolder(const QString& folder, qint64 count)
+// The advertisements' picture files in the folder, by ad number, from one listing of it: the
+// file of the exact name "GARVOn.JPG" where there is one, else the first entry in name order
+// whose name matches it without regard to case, as lookUpFile() would find it.
+std::map<qint64, QString> picturesInFolder(const QString& folder, qint64 count)
 {
-    std::set<qint64> pictures;
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                       QDir::System | QDir::NoDotAndDotDot);
+    std::map<qint64, QString> pictures;
+    const QDir dir(folder);
+    const QStringList entries = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries) {
         if (entry.size() < 10 || !entry.startsWith(u"GARVO", Qt::CaseInsensitive) ||
             !entry.endsWith(u".JPG", Qt::CaseInsensitive))
             continue;
-        if (auto n = adNumberIn(QStringView(entry).sliced(5).chopped(4), count))
-            pictures.insert(*n);
+        if (auto n = adNumberIn(QStringView(entry).sliced(5).chopped(4), count)) {
+            const auto [it, added] = pictures.try_emplace(*n, dir.filePath(entry));
+            if (!added && entry == pictureName(*n))
+                it->second = dir.filePath(entry);
+        }
     }
     return pictures;
 }
@@ -105,14 +109,14 @@ struct Step
     qint64 skipped; // how many steps of nextAd() lead there (0 when n is one of them)
 };
 
-std::optional<Step> nextOf(const std::set<qint64>& numbers, qint64 n, qint64 count)
+std::optional<Step> nextOf(const std::map<qint64, QString>& numbers, qint64 n, qint64 count)
 {
     if (numbers.empty())
         return std::nullopt;
     auto it = numbers.lower_bound(n);
     if (it != numbers.end())
-        return Step{*it, *it - n};
-    return Step{*numbers.begin(), count - n + *numbers.begin()};
+        return Step{it->first, it->first - n};
+    return Step{numbers.begin()->first, count - n + numbers.begin()->first};
 }
 
 } // namespace
@@ -162,9 +166,22 @@ void AdRotation::run()
     // A picture that does not load counts as an error and the next advertisement's picture is
     // tried, whatever its date, until as many errors as advertisements have been counted.
     // Advertisements without a picture file fail without a load being tried.
+    // The folder is listed at most once: when the first picture is not there under its exact
+    // name, or does not load.
+    std::optional<std::map<qint64, QString>> pictures;
+    const auto pictureFile = [&](qint64 number) {
+        const QString exact =
+            (section.endsWith(u'/') ? section : section + u'/') + pictureName(number);
+        if (!pictures) {
+            if (QFileInfo::exists(exact))
+                return exact;
+            pictures = picturesInFolder(section, count);
+        }
+        const auto found = pictures->find(number);
+        return found != pictures->end() ? found->second : exact;
+    };
     qint64 errors = 0;
-    std::optional<std::set<qint64>> pictures;
-    while (!m_view.loadBannerPicture(lookUpFile(section, pictureName(n)))) {
+    while (!m_view.loadBannerPicture(pictureFile(n))) {
         ++errors;
         n = nextAd(n, count);
         if (errors == count)

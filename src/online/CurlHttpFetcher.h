@@ -9,7 +9,8 @@
 
 namespace tevo {
 
-// HttpFetcher on libcurl: one synchronous GET on the calling thread. Only http and https are
+// HttpFetcher on libcurl: one synchronous GET on the calling thread, which may be any thread
+// (the window's requests run on a worker thread). Only http and https are
 // spoken, also after a redirect, and at most kMaxRedirects redirects are followed. The whole
 // transfer, connection included, ends after the time-out. A reply with any HTTP status is a reply;
 // a transfer failure carries libcurl's code and text ("28", "Timeout was reached"). A body over

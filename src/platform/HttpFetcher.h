@@ -24,7 +24,8 @@ class HttpFetcher
 {
 public:
     virtual ~HttpFetcher() = default;
-    // Blocks until the reply arrives or the time-out (60 s) expires.
+    // Returns when the reply has arrived or the time-out (60 s) has expired. The window's
+    // fetcher (WaitingHttpFetcher) keeps the window painting meanwhile.
     virtual FetchResult get(const QString& url) = 0;
 };
 

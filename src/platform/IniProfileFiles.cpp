@@ -106,12 +106,12 @@ QByteArray withKeySet(const ProfileDocument& doc, const QByteArray& section, con
     return out;
 }
 
-// Writes `data` to a new file beside `target` and renames it over `target`. On failure the
-// temporary file is removed and `target` is as it was.
-Status replaceFile(const QString& target, const QByteArray& data, const struct stat* original)
+// Writes `data` to a new file named `name` in the folder open as `folder` (shown to the user as
+// `target`) and renames it over `name`: the folder's entry is replaced, whatever it is, and no
+// link is ever followed. On failure the temporary file is removed and `name` is as it was.
+Status replaceFile(int folder, const QByteArray& name, const QString& target,
+                   const QByteArray& data, const struct stat* original)
 {
-    const QFileInfo info(target);
-    const QString folder = info.absolutePath();
     const auto failure = [&](int error) {
         return Status::error(
             QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(error)));
@@ -120,32 +120,28 @@ Status replaceFile(const QString& target, const QByteArray& data, const struct s
     QByteArray temporary;
     FileDescriptor fd;
     for (int attempt = 0; attempt < 16 && fd.get() < 0; ++attempt) {
-        temporary = QFile::encodeName(
-            QStringLiteral("%1/.%2.%3.tmp")
-                .arg(folder, info.fileName(),
-                     QString::number(QRandomGenerator::global()->generate64(), 16)));
+        temporary = '.' + name + '.' +
+                    QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".tmp";
         // A new file gets the usual permissions (0666 less the umask); a replaced file gets
         // the original's below.
-        fd.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                        original ? 0600 : 0666));
-        if (fd.get() < 0 && errno != EEXIST) {
-            const int error = errno;
-            if (error == ENOENT)
-                return Status::error(
-                    QStringLiteral("無法寫入設定檔「%1」：資料夾「%2」不存在").arg(target, folder));
-            return failure(error);
-        }
+        fd.reset(::openat(folder, temporary.constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          original ? 0600 : 0666));
+        if (fd.get() < 0 && errno != EEXIST)
+            return failure(errno);
     }
     if (fd.get() < 0)
         return failure(EEXIST);
 
     const auto abandon = [&](int error) {
         fd.reset();
-        ::unlink(temporary.constData());
+        ::unlinkat(folder, temporary.constData(), 0);
         return failure(error);
     };
     if (original) {
-        if (::fchmod(fd.get(), original->st_mode & 07777) != 0)
+        // The permission bits only: a set-user-ID, set-group-ID or sticky bit of the file it
+        // replaces is not carried over.
+        if (::fchmod(fd.get(), original->st_mode & 0777) != 0)
             return abandon(errno);
         // Keeps the owner where the process may (it may not when it is not the owner); the
         // permissions above are kept either way.
@@ -168,40 +164,24 @@ Status replaceFile(const QString& target, const QByteArray& data, const struct s
         return abandon(errno);
     if (!fd.close()) {
         const int error = errno;
-        ::unlink(temporary.constData());
+        ::unlinkat(folder, temporary.constData(), 0);
         return failure(error);
     }
-    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
+    if (::renameat(folder, temporary.constData(), folder, name.constData()) != 0) {
         const int error = errno;
-        ::unlink(temporary.constData());
+        ::unlinkat(folder, temporary.constData(), 0);
         return failure(error);
     }
     // Makes the rename itself durable; the new contents are complete either way.
-    FileDescriptor dir(
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
+    ::fsync(folder);
     return Status::ok();
 }
 
-} // namespace
-
-Result<std::optional<QByteArray>> IniProfileFiles::readFileBytes(const QString& file)
+// The bytes of the regular file open as `fd` (shown to the user as `file`), with its status.
+Result<QByteArray> readOpenFile(int fd, const QString& file, struct stat& st)
 {
-    using Bytes = Result<std::optional<QByteArray>>;
-    if (file.isEmpty())
-        return std::optional<QByteArray>();
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-    FileDescriptor fd(
-        ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (fd.get() < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return std::optional<QByteArray>();
-        return Bytes::error(
-            QStringLiteral("無法讀取設定檔「%1」：%2").arg(file, systemError(errno)));
-    }
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0)
+    using Bytes = Result<QByteArray>;
+    if (::fstat(fd, &st) != 0)
         return Bytes::error(
             QStringLiteral("無法讀取設定檔「%1」：%2").arg(file, systemError(errno)));
     if (S_ISDIR(st.st_mode))
@@ -211,20 +191,21 @@ Result<std::optional<QByteArray>> IniProfileFiles::readFileBytes(const QString& 
     const auto tooLarge = [&] {
         return Bytes::error(QStringLiteral("設定檔「%1」超過 %2 MB，不是設定檔")
                                 .arg(file)
-                                .arg(kMaxFileBytes / (1024 * 1024)));
+                                .arg(IniProfileFiles::kMaxFileBytes / (1024 * 1024)));
     };
-    if (st.st_size > kMaxFileBytes)
+    if (st.st_size > IniProfileFiles::kMaxFileBytes)
         return tooLarge();
 
     QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype used = 0;
     for (;;) {
         if (used == bytes.size()) {
-            if (bytes.size() > kMaxFileBytes) // the file grew while being read
+            if (bytes.size() > IniProfileFiles::kMaxFileBytes) // the file grew while being read
                 return tooLarge();
-            bytes.resize(std::min<qsizetype>(bytes.size() * 2 + 4096, kMaxFileBytes + 1));
+            bytes.resize(
+                std::min<qsizetype>(bytes.size() * 2 + 4096, IniProfileFiles::kMaxFileBytes + 1));
         }
-        const ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
+        const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -234,10 +215,34 @@ Result<std::optional<QByteArray>> IniProfileFiles::readFileBytes(const QString& 
             break;
         used += n;
     }
-    if (used > kMaxFileBytes)
+    if (used > IniProfileFiles::kMaxFileBytes)
         return tooLarge();
     bytes.truncate(used);
-    return std::optional<QByteArray>(std::move(bytes));
+    return bytes;
+}
+
+// O_NONBLOCK: opening a FIFO must not wait for a writer; readOpenFile() refuses it.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+} // namespace
+
+Result<std::optional<QByteArray>> IniProfileFiles::readFileBytes(const QString& file)
+{
+    using Bytes = Result<std::optional<QByteArray>>;
+    if (file.isEmpty())
+        return std::optional<QByteArray>();
+    FileDescriptor fd(::open(QFile::encodeName(file).constData(), kReadFlags));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return std::optional<QByteArray>();
+        return Bytes::error(
+            QStringLiteral("無法讀取設定檔「%1」：%2").arg(file, systemError(errno)));
+    }
+    struct stat st;
+    Result<QByteArray> bytes = readOpenFile(fd.get(), file, st);
+    if (!bytes)
+        return Bytes::error(bytes.error());
+    return std::optional<QByteArray>(std::move(bytes.value()));
 }
 
 QString IniProfileFiles::readString(const QString& file, const QString& section, const QString& key,
@@ -270,32 +275,51 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
         return Status::error(
             QStringLiteral("無法寫入設定檔「%1」：「%2」的值含有空字元（NUL）").arg(file, key));
 
-    // Writing through a symbolic link replaces the file it points to, not the link.
-    QString target = file;
-    struct stat st;
-    if (::lstat(QFile::encodeName(file).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        target = QFileInfo(file).canonicalFilePath();
-        if (target.isEmpty())
+    // The file is reached through its folder only: the folder is opened once and every step
+    // below names the file inside it, so that a link put in the file's place, or a swap while
+    // the file is written, never leads the write to another file.
+    const QFileInfo info(file);
+    const QString folderPath = info.absolutePath();
+    const QByteArray name = QFile::encodeName(info.fileName());
+    if (name.isEmpty())
+        return Status::error(QStringLiteral("無法寫入設定檔「%1」：沒有檔案名稱").arg(file));
+    FileDescriptor folder(
+        ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0) {
+        if (errno == ENOENT)
             return Status::error(
-                QStringLiteral("無法寫入設定檔「%1」：連結指向的檔案不存在").arg(file));
+                QStringLiteral("無法寫入設定檔「%1」：資料夾「%2」不存在").arg(file, folderPath));
+        return Status::error(
+            QStringLiteral("無法寫入設定檔「%1」：%2").arg(file, systemError(errno)));
     }
 
-    Result<std::optional<QByteArray>> existing = readFileBytes(target);
-    if (!existing)
-        return existing.status();
-    const bool exists = existing.value().has_value();
-    if (exists && ::stat(QFile::encodeName(target).constData(), &st) != 0)
+    // A symbolic link counts as a file that cannot be written: what it points to may be
+    // anybody's file, and the folder may be one that others can write.
+    std::optional<QByteArray> existing;
+    struct stat st;
+    FileDescriptor fd(::openat(folder.get(), name.constData(), kReadFlags | O_NOFOLLOW));
+    if (fd.get() >= 0) {
+        Result<QByteArray> bytes = readOpenFile(fd.get(), file, st);
+        if (!bytes)
+            return bytes.status();
+        existing = std::move(bytes.value());
+    } else if (errno == ELOOP) {
         return Status::error(
-            QStringLiteral("無法讀取設定檔「%1」：%2").arg(target, systemError(errno)));
+            QStringLiteral("無法寫入設定檔「%1」：它是符號連結，不經由連結寫入").arg(file));
+    } else if (errno != ENOENT) {
+        return Status::error(
+            QStringLiteral("無法讀取設定檔「%1」：%2").arg(file, systemError(errno)));
+    }
+    fd.reset();
+    const bool exists = existing.has_value();
     // A read-only file stays as it is, although its folder would allow replacing it.
-    if (exists &&
-        ::faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0)
+    if (exists && ::faccessat(folder.get(), name.constData(), W_OK, AT_EACCESS) != 0)
         return Status::error(
-            QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(errno)));
+            QStringLiteral("無法寫入設定檔「%1」：%2").arg(file, systemError(errno)));
 
-    const auto doc = ProfileDocument::parse(exists ? std::move(*existing.value()) : QByteArray());
+    const auto doc = ProfileDocument::parse(exists ? std::move(*existing) : QByteArray());
     if (!doc)
-        return Status::error(QStringLiteral("「%1」不是文字設定檔，不予覆寫").arg(target));
+        return Status::error(QStringLiteral("「%1」不是文字設定檔，不予覆寫").arg(file));
 
     const std::optional<QByteArray> sectionBytes = encodeAs(doc->encoding(), section);
     const std::optional<QByteArray> keyBytes = encodeAs(doc->encoding(), key);
@@ -303,9 +327,9 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
     if (!sectionBytes || !keyBytes || !valueBytes)
         return Status::error(QStringLiteral("無法寫入設定檔「%1」：「%2」有 Big5（字碼頁 950）"
                                             "無法表示的字")
-                                 .arg(target, !sectionBytes ? section
-                                              : !keyBytes   ? key
-                                                            : value));
+                                 .arg(file, !sectionBytes ? section
+                                            : !keyBytes   ? key
+                                                          : value));
 
     const QByteArray updated =
         withKeySet(*doc, *sectionBytes, *keyBytes, *valueBytes, section, key);
@@ -321,9 +345,9 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
                 QStringLiteral("無法寫入設定檔「%1」：寫入後整個 Big5（字碼頁 950）檔案恰好也是"
                                "有效的 UTF-8，會被當成 UTF-8 讀錯。請用文字編輯器將它另存為含 "
                                "BOM 的 UTF-8 後再試")
-                    .arg(target));
+                    .arg(file));
     }
-    return replaceFile(target, updated, exists ? &st : nullptr);
+    return replaceFile(folder.get(), name, file, updated, exists ? &st : nullptr);
 }
 
 } // namespace tevo

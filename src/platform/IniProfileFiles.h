@@ -14,9 +14,12 @@ namespace tevo {
 // a folder, a device or a file that is not text gives the default. Writing keeps every other
 // byte, writes new files in code page 950 and files read as UTF-8 back in UTF-8, and replaces
 // the file through a temporary file in the same folder (written, flushed to disk, renamed), so
-// the original is either untouched or completely replaced; its permissions are kept. A write
-// that would leave a code page 950 file valid UTF-8 as a whole, so that it would be read as
-// UTF-8 from then on, is refused, as are names and values holding a line end or NUL.
+// the original is either untouched or completely replaced; its permission bits (0777) are
+// kept. Writing works inside the file's folder, opened once, and never follows a link: a
+// symbolic link, a folder, a device or a pipe in the file's place is refused and left as it is,
+// and so is the file a link points to. A write that would leave a code page 950 file valid
+// UTF-8 as a whole, so that it would be read as UTF-8 from then on, is refused, as are names
+// and values holding a line end or NUL.
 class IniProfileFiles : public ProfileFiles
 {
 public:

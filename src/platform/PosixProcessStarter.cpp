@@ -88,10 +88,13 @@ Status PosixProcessStarter::launch(const QString& program, bool asChild)
         path = locate(program, folders);
     }
     if (!path) {
+        // The list of folders is long on most machines; it goes to the details for support.
         folders.removeDuplicates();
-        return Status::error(QStringLiteral("找不到程式「%1」。已搜尋的資料夾：%2。"
-                                            "請確認這個程式已安裝在 Tevo 的資料夾中。")
-                                 .arg(program, folders.join(QStringLiteral("、"))));
+        return Status::error(
+            QStringLiteral("找不到程式「%1」：它應該在 Tevo 的資料夾「%2」中，系統的程式資料夾"
+                           "裡也沒有。請確認它已安裝在 Tevo 的資料夾中，或請系統管理員協助。")
+                .arg(program, workingDirectory),
+            QStringLiteral("已搜尋的資料夾（依搜尋順序）：\n") + folders.join(u'\n'));
     }
     // The program gets its own name as argv[0] and no arguments.
     const QByteArray file = QFile::encodeName(*path);

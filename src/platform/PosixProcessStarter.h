@@ -11,6 +11,8 @@ namespace tevo {
 // Starts the suite's programs with fork and exec, detached (see DetachedProcess). A bare file
 // name is searched in the folder of the running program, then the working directory, then the
 // folders of PATH; in each folder the exact name first, then a name that differs only in case.
+// A program that is not found is reported by its name and the working directory (the suite's
+// folder, where it belongs), with every folder searched as the error's details.
 class PosixProcessStarter : public ProcessStarter
 {
 public:

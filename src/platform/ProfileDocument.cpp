@@ -119,6 +119,8 @@ std::optional<QString> ProfileDocument::lookUp(const QByteArray& bytes, QStringV
 {
     if (bytes.contains('\0'))
         return std::nullopt;
+    section = trimBlanks(section);
+    key = trimBlanks(key);
     // The menu looks up every key of a profile in turn, each time in the file as read afresh:
     // the text of the same bytes is decoded once.
     thread_local QByteArray lastBytes;
@@ -206,6 +208,7 @@ std::optional<ProfileDocument> ProfileDocument::parse(QByteArray bytes)
 
 qsizetype ProfileDocument::findSection(QStringView name) const
 {
+    name = trimBlanks(name);
     for (qsizetype i = 0; i < qsizetype(m_lines.size()); ++i) {
         const Line& line = m_lines[i];
         if (line.kind == LineKind::Section && line.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -224,6 +227,7 @@ qsizetype ProfileDocument::sectionEnd(qsizetype header) const
 
 qsizetype ProfileDocument::findKey(qsizetype header, QStringView key) const
 {
+    key = trimBlanks(key);
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
         const Line& line = m_lines[i];

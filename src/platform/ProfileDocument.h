@@ -18,7 +18,8 @@ namespace tevo {
 // starting with `[` and holding a `]` is a section header whose name runs to the last `]`;
 // a line starting with `;` is a comment; any other line splits at its first `=` into a name
 // and a value, or is a name without a value when it has no `=`. Lines before the first header
-// belong to no section. Names compare without regard to letter case, Unicode-aware.
+// belong to no section. Names compare without regard to letter case, Unicode-aware, and the
+// names a caller looks up are trimmed of the same blanks as the names in the file.
 class ProfileDocument
 {
 public:

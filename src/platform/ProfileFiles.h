@@ -8,8 +8,9 @@ namespace tevo {
 
 // Profile (INI) files as the suite's other programs write them: code page 950, or UTF-8 when
 // the file has a byte-order mark or is valid UTF-8 as a whole; read by the private-profile
-// rules (first section and first key win, names without regard to case, one pair of quotes
-// removed, a value cut to bufferSize - 1 bytes of code page 950 at a character boundary).
+// rules (first section and first key win, names without regard to case and trimmed of blanks,
+// the caller's as well as the file's, one pair of quotes removed, a value cut to
+// bufferSize - 1 bytes of code page 950 at a character boundary).
 class ProfileFiles
 {
 public:

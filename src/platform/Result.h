@@ -8,31 +8,34 @@
 namespace tevo {
 
 // The outcome of a call that can fail: ok, or an error message a person can act on
-// (it names the file, program or host concerned and what went wrong).
+// (it names the file, program or host concerned and what went wrong), optionally with details
+// for support staff that would crowd the message (the folders searched, for example).
 class Status
 {
 public:
     static Status ok() { return Status(); }
-    static Status error(QString message)
+    static Status error(QString message, QString details = QString())
     {
         Status s;
         s.m_failed = true;
         s.m_message = std::move(message);
+        s.m_details = std::move(details);
         return s;
     }
 
     bool isOk() const { return !m_failed; }
     explicit operator bool() const { return isOk(); }
     const QString& message() const { return m_message; }
+    const QString& details() const { return m_details; }
 
 private:
     bool m_failed = false;
     QString m_message;
+    QString m_details;
 };
 
 // A value or an error message. Accessing value() of an error is a programming fault.
-template <typename T>
-class Result
+template <typename T> class Result
 {
 public:
     Result(T value) : m_value(std::move(value)) {}

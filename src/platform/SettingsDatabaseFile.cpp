@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,17 +45,52 @@ int makeFolders(const QByteArray& folder)
     }
 }
 
+// The name of the user `uid`, or its number when it has none.
+QString userName(uid_t uid)
+{
+    if (const passwd* user = ::getpwuid(uid))
+        return QString::fromLocal8Bit(user->pw_name);
+    return QString::number(uid);
+}
+
+// Creates the store's folder (mode 0700) when it is missing and checks that it is the user's
+// own: a symbolic link, or a folder of another user, could lead the store's writes into
+// somebody else's files or let them be read. A folder of the user's own that others may write
+// to is made private (0700). Returns an empty text or the message for the user.
+QString prepareFolder(const QString& absolute)
+{
+    const QString folderPath = QFileInfo(absolute).absolutePath();
+    const QByteArray folder = QFile::encodeName(folderPath);
+    struct stat info;
+    if (::lstat(folder.constData(), &info) != 0) {
+        if (errno != ENOENT)
+            return Messages::cannotCreate(absolute, errno);
+        if (const int error = makeFolders(folder))
+            return Messages::cannotCreate(absolute, error);
+        if (::lstat(folder.constData(), &info) != 0)
+            return Messages::cannotCreate(absolute, errno);
+    }
+    if (S_ISLNK(info.st_mode))
+        return Messages::isLink(folderPath, true);
+    if (!S_ISDIR(info.st_mode))
+        return QString(); // the store file cannot be created there; reported as such below
+    if (info.st_uid != ::geteuid())
+        return Messages::ofAnotherUser(folderPath, true, userName(info.st_uid));
+    // Where this fails (a read-only filesystem) nobody can write to the folder either.
+    if ((info.st_mode & 022) != 0)
+        ::chmod(folder.constData(), 0700);
+    return QString();
+}
+
 // Creates an empty store file with mode 0600 unless something exists at its path (which the
 // caller then checks). Returns 0 or an errno.
-int createFileIfMissing(const QByteArray& file, const QByteArray& folder)
+int createFileIfMissing(const QByteArray& file)
 {
     struct stat info;
-    if (::stat(file.constData(), &info) == 0)
+    if (::lstat(file.constData(), &info) == 0)
         return 0;
     if (errno != ENOENT)
         return errno;
-    if (const int error = makeFolders(folder))
-        return error;
     const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return errno == EEXIST ? 0 : errno;
@@ -199,13 +235,19 @@ OpenResult SettingsDatabaseFile::open(const QString& absolute)
     const QByteArray file = QFile::encodeName(absolute);
     const QByteArray folder = QFile::encodeName(QFileInfo(absolute).absolutePath());
 
-    if (const int error = createFileIfMissing(file, folder))
+    if (const QString refused = prepareFolder(absolute); !refused.isEmpty())
+        return OpenResult::error(refused);
+    if (const int error = createFileIfMissing(file))
         return OpenResult::error(Messages::cannotCreate(absolute, error));
-    // Only a regular file can be the store. O_NONBLOCK: a named pipe in its place must not
-    // keep the menu waiting for a writer that never comes.
-    const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    // Only a regular file of the user's own can be the store. O_NONBLOCK: a named pipe in its
+    // place must not keep the menu waiting for a writer that never comes.
+    const int fd =
+        ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            return OpenResult::error(Messages::isLink(absolute, false));
         return OpenResult::error(Messages::cannotRead(absolute, errno));
+    }
     struct stat info;
     const int statError = ::fstat(fd, &info) == 0 ? 0 : errno;
     ::close(fd);
@@ -213,6 +255,8 @@ OpenResult SettingsDatabaseFile::open(const QString& absolute)
         return OpenResult::error(Messages::cannotRead(absolute, statError));
     if (!S_ISREG(info.st_mode))
         return OpenResult::error(Messages::notAFile(absolute, S_ISDIR(info.st_mode)));
+    if (info.st_uid != ::geteuid())
+        return OpenResult::error(Messages::ofAnotherUser(absolute, false, userName(info.st_uid)));
 
     // Asked with the identity that opens the files (the effective one), as open() would answer.
     const bool folderWritable = ::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) == 0;

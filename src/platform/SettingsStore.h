@@ -52,7 +52,8 @@ public:
          const std::optional<QString>& section = std::nullopt) = 0;
 
     // The value, or the empty text when it is missing or cannot be read: how the menu reads
-    // its settings ("a key that is not there reads as empty text").
+    // settings whose loss only costs a value (notice, versions). The login context uses read(),
+    // since an unreadable level must not read as level 0.
     QString text(const QString& app, const QString& section, const QString& key)
     {
         auto r = read(app, section, key);

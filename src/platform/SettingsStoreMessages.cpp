@@ -44,6 +44,31 @@ QString SettingsStoreMessages::cannotCreate(const QString& path, int error)
         .arg(path, systemErrorText(error), QFileInfo(path).absolutePath());
 }
 
+QString SettingsStoreMessages::isLink(const QString& path, bool isFolder)
+{
+    if (isFolder) {
+        return QStringLiteral("設定檔的資料夾「%1」是符號連結，可能指向別人的資料夾，"
+                              "為安全起見不予使用。程式沒有更動它。請將這個連結移走或更名後"
+                              "重新啟動程式，程式會建立新的資料夾；或請系統管理員協助。")
+            .arg(path);
+    }
+    return QStringLiteral("設定檔「%1」是符號連結，可能指向別人的檔案，為安全起見不予使用。")
+               .arg(path) +
+           kUntouched +
+           QStringLiteral("請將這個連結移走或換成真正的設定檔後重新啟動程式；"
+                          "或請系統管理員協助。");
+}
+
+QString SettingsStoreMessages::ofAnotherUser(const QString& path, bool isFolder,
+                                             const QString& owner)
+{
+    const QString what = isFolder ? QStringLiteral("設定檔的資料夾") : QStringLiteral("設定檔");
+    return QStringLiteral("%1「%2」屬於另一位使用者（%3），不是您的，為安全起見不予使用。"
+                          "程式沒有更動它。請系統管理員把它交給您（chown），或將它移走後"
+                          "重新啟動程式，程式會建立新的%4。")
+        .arg(what, path, owner, isFolder ? QStringLiteral("資料夾") : QStringLiteral("設定檔"));
+}
+
 QString SettingsStoreMessages::cannotRead(const QString& path, int error)
 {
     if (error == EACCES || error == EPERM) {

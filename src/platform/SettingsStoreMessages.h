@@ -14,6 +14,10 @@ class SettingsStoreMessages
 public:
     // The file or its folder could not be created (`error` is an errno value).
     static QString cannotCreate(const QString& path, int error);
+    // A symbolic link stands where the store file or its folder (`isFolder`) should be.
+    static QString isLink(const QString& path, bool isFolder);
+    // The store file or its folder (`isFolder`) belongs to the user named `owner`.
+    static QString ofAnotherUser(const QString& path, bool isFolder, const QString& owner);
     // The file exists but cannot be opened for reading.
     static QString cannotRead(const QString& path, int error);
     static QString readFailed(const QString& path, const SqliteDatabase::Failure& failure);

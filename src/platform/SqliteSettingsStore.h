@@ -13,8 +13,8 @@ class SqliteDatabase;
 // spelling for listing; the section is stored and compared exactly. Every write is committed
 // (WAL journal, full sync) before the call returns; several processes may write at once.
 //
-// A database that exists but cannot be read (damaged, not a settings store, no permission) is
-// never modified: open() reports it with a message that names the file and says what to do.
+// A database that exists but cannot be read (damaged, not a settings store, no permission, a
+// link, another user's file or folder) is never modified: open() reports it with a message that names the file and says what to do.
 // A store that can be read but not written (read-only file or folder) opens for reading, and
 // each write then fails with such a message.
 class SqliteSettingsStore : public SettingsStore

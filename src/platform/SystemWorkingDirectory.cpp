@@ -22,12 +22,10 @@ QString SystemWorkingDirectory::current() const
 
 Result<MountTable::Mount> SystemWorkingDirectory::currentMount() const
 {
-    const QString folder = current();
-    // getcwd() can also report "(unreachable)/..." for a folder outside this process's root.
-    if (!folder.startsWith(u'/')) {
-        return Result<MountTable::Mount>::error(QStringLiteral(
-            "無法取得目前的工作目錄，它可能已被刪除。請回到 Tevo 的資料夾重新啟動程式。"));
-    }
+    const Result<QString> readable = this->readable();
+    if (!readable)
+        return Result<MountTable::Mount>::error(readable.error());
+    const QString& folder = readable.value();
     std::optional<MountTable::Device> device;
     struct stat info;
     if (::stat(".", &info) == 0)

@@ -11,7 +11,7 @@ class SystemWorkingDirectory : public WorkingDirectory
 {
 public:
     // getcwd() as it reports it, decoded from the file-name encoding; empty when the folder has
-    // been removed or cannot be reached.
+    // been removed, "(unreachable)/..." for a folder outside the process's root.
     QString current() const override;
     Result<QString> driveRoot() const override;
 

@@ -13,12 +13,13 @@ public:
 };
 
 // A modal message box with the program's own title, an OK button only and no icon. Returns
-// when the user has closed it. Text is always shown as plain text.
+// when the user has closed it. Text is always shown as plain text. `details`, when not empty,
+// is shown only on request (a details button beside OK), for support staff.
 class MessageBox
 {
 public:
     virtual ~MessageBox() = default;
-    virtual void show(const QString& text) = 0;
+    virtual void show(const QString& text, const QString& details = QString()) = 0;
 };
 
 // The screen-wide mouse pointer: the hourglass while busy, the default otherwise.

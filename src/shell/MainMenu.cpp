@@ -41,15 +41,22 @@ QString MainMenu::workingDirectory() const
     return m_platform.workingDirectory.current();
 }
 
-void MainMenu::load()
+Status MainMenu::load()
 {
-    m_login = LoginContext::read(m_platform.store, workingDirectory());
+    const Result<QString> section = m_platform.workingDirectory.readable();
+    if (!section)
+        return section.status();
+    Result<LoginContext> login = LoginContext::read(m_platform.store, section.value());
+    if (!login)
+        return login.status();
+    m_login = std::move(login.value());
     picq2();
     m_online->computeSystemNumber();
     m_adRotation->run();
     m_online->upgradeCheck();
     m_view.setCountdownValue(100);
     m_platform.beeper.beep();
+    return Status::ok();
 }
 
 void MainMenu::activate()
@@ -180,7 +187,8 @@ void MainMenu::leaveMenu(bool withBeep)
         // The menu must not stay open on an unattended workstation: say what failed, then end
         // all the same.
         m_platform.messages.show(QStringLiteral("無法啟動登入程式 %1，請通知系統管理人員。\n%2")
-                                     .arg(kEntryProgram, started.message()));
+                                     .arg(kEntryProgram, started.message()),
+                                 started.details());
     }
     m_platform.exit.endNow();
 }

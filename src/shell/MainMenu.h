@@ -29,8 +29,10 @@ public:
     ~MainMenu();
 
     // Loading: reads the login context, prepares the screen (picq2, 查系統號, 廣告處理,
-    // 升級處理), sets the countdown to 100 and beeps.
-    void load();
+    // 升級處理), sets the countdown to 100 and beeps. When the working directory or a login key
+    // cannot be read it stops at once, before anything is written or started, and returns the
+    // message for the user; the menu must then not open.
+    Status load();
     // Activation: the welcome line and, above level 1, the permission profile (VYGTA).
     void activate();
 

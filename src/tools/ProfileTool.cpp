@@ -261,5 +261,5 @@ int run(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    return tevo::runCommandLineTool(argc, argv, tevo::run, "tevo-profile: 無法寫出到標準輸出\n");
+    return tevo::runCommandLineTool(argc, argv, tevo::run, "tevo-profile: 無法寫出到標準輸出");
 }

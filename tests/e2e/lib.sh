@@ -549,3 +549,25 @@ e2e__accessibility_bus()
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
         >/dev/null 2>&1
 }
+
+# ---- bash completion -----------------------------------------------------------------------
+
+# What Tab offers, one candidate a line (sorted), for a command line whose last word is the one
+# being completed (empty for a new word), with the completion file FILE loaded:
+#   e2e_complete FILE COMMAND WORD... CURRENT
+# The words are taken as typed; the command runs in the current folder and environment.
+e2e_complete()
+{
+    local file=$1
+    shift
+    bash -c 'source /usr/share/bash-completion/bash_completion || exit 1
+        source "$0" || exit 1
+        COMP_WORDS=("$@")
+        COMP_CWORD=$(($# - 1))
+        COMP_LINE="$*"
+        COMP_POINT=${#COMP_LINE}
+        function=$(complete -p "$1" | sed -n "s/.* -F \([^ ]*\) .*/\1/p")
+        [ -n "$function" ] || exit 1
+        "$function" "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+        [ ${#COMPREPLY[@]} -eq 0 ] || printf "%s\n" "${COMPREPLY[@]}"' "$file" "$@" | sort
+}

@@ -2,7 +2,9 @@
 # "資料備份" from the menu "(&J) 系統管理", chosen with the keyboard as a user would: on the host it
 # records the suite's folder in the suite INI file at the root of the drive, code page 950, every
 # other byte of the file kept, and starts "PREPARE.exe" with the menu staying open; on a
-# workstation it is refused with a message, nothing written and nothing started.
+# workstation it is refused with a message, nothing written and nothing started. A suite INI
+# file that is a link to another file is not written: "PREPARE.exe" starts, nothing is shown,
+# and the file it points to keeps every byte.
 #
 # The drive is a tmpfs of the test's own, in a private mount namespace, so that the suite INI
 # file at its root belongs to the test.
@@ -76,10 +78,12 @@ fixture[new_expected]='[備份]
 目錄位置=GARVO
 '
 
-#   case | r5 (host directory) | suite INI file before | after ("-": none, "=": unchanged);
-#   files are named by their fixture
+#   case | r5 (host directory) | suite INI file before | after ("-": none, "=": unchanged,
+#   "link": a link to a file outside the drive, which must keep its bytes); files are named by
+#   their fixture
 cases=(
     "host, no suite INI file yet|$E2E_WORK|-|new_expected"
+    "host, the suite INI file a link to another file|$E2E_WORK|existing|link"
     "host with trailing spaces in r5, key in place|$E2E_WORK   |existing|expected"
     "host, section missing and no final line end|$E2E_WORK|other|other_expected"
     "workstation whose r5 differs in letter case|${E2E_WORK^^}|existing|="
@@ -88,8 +92,13 @@ cases=(
 )
 for row in "${cases[@]}"; do
     IFS='|' read -r what host before after <<<"$row"
-    rm -f "$ini" "$E2E_ROOT/before.ini" "$E2E_ROOT/expected.ini"
-    if [ "$before" != - ]; then
+    rm -f "$ini" "$E2E_ROOT/before.ini" "$E2E_ROOT/expected.ini" "$E2E_ROOT/other.ini"
+    if [ "$after" = link ]; then
+        # Someone who can write the drive's root points the file at a file of the user.
+        cp950_file "${fixture[$before]}" "$E2E_ROOT/other.ini"
+        cp "$E2E_ROOT/other.ini" "$E2E_ROOT/before.ini"
+        ln -s "$E2E_ROOT/other.ini" "$ini"
+    elif [ "$before" != - ]; then
         cp950_file "${fixture[$before]}" "$ini"
         cp "$ini" "$E2E_ROOT/before.ini"
     fi
@@ -114,6 +123,16 @@ for row in "${cases[@]}"; do
         else
             cmp -s "$E2E_ROOT/before.ini" "$ini" || e2e_fail "$what: the suite INI file was changed"
         fi
+    elif [ "$after" = link ]; then
+        # A link counts as a file that cannot be written: the program starts, nothing is shown
+        # and nothing is written, through the link or in its place.
+        e2e_wait_record PREPARE.exe >/dev/null
+        e2e_wait_programs_done
+        e2e_expect_eq "$what: windows of the menu" 1 "$(e2e_windows_of "$E2E_MENU_PID" . | wc -l)"
+        cmp -s "$E2E_ROOT/before.ini" "$E2E_ROOT/other.ini" ||
+            e2e_fail "$what: the file the link points to was changed"
+        [ -L "$ini" ] || e2e_fail "$what: the link was replaced"
+        e2e_expect_alive "$E2E_MENU_PID" "the menu after $what"
     else
         line=$(e2e_wait_record PREPARE.exe)
         # A side launch writes no hand-off keys.

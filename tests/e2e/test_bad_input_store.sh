@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# A settings store the menu cannot use. A store that cannot be read at all stops the menu before
-# its window opens: a message box (and nothing else) appears, the menu ends with a failure status
-# once it is acknowledged, and the store's folder is left exactly as it was, byte for byte. A
-# store that can be read but not written still opens the menu with the user's login; a hand-off
-# then says that its keys cannot be recorded and starts nothing. The write-protected store is run
-# as the user "nobody", since file permissions do not bind root.
+# A settings store the menu cannot use. A store that cannot be read at all, or that is not the
+# user's own (reached through a link, or a store or folder of another user), stops the menu
+# before its window opens: a message box (and nothing else) appears, the menu ends with a
+# failure status once it is acknowledged, and the store's folder is left exactly as it was, byte
+# for byte. A store that can be read but not written still opens the menu with the user's login;
+# a hand-off then says that its keys cannot be recorded and starts nothing. The write-protected
+# store is run as the user "nobody", since file permissions do not bind root.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/bad_input_lib.sh
@@ -52,20 +53,37 @@ db.close()' "$STORE"
 }
 damage_folder() { mkdir "$STORE" && echo "keep me" >"$STORE/note.txt"; }
 damage_fifo() { mkfifo "$STORE"; }
+# A good store, but not the user's own: reached through a link, or belonging to another user.
+damage_linked_folder()
+{
+    rm -rf "$E2E_ROOT/elsewhere" && mkdir -m 700 "$E2E_ROOT/elsewhere"
+    cp "$E2E_ROOT/good.db" "$E2E_ROOT/elsewhere/settings.db"
+    rmdir "$STORE_DIR" && ln -s "$E2E_ROOT/elsewhere" "$STORE_DIR"
+}
+damage_foreign_folder() { cp "$E2E_ROOT/good.db" "$STORE" && chown -R nobody:nogroup "$STORE_DIR"; }
+damage_foreign_store() { cp "$E2E_ROOT/good.db" "$STORE" && chown nobody:nogroup "$STORE"; }
 
-#   what the store is | function that makes it
+#   what the store is | function that makes it | what the message says besides the folder
 damaged=(
-    "random bytes|damage_random_bytes"
-    "a store with damaged pages|damage_pages"
-    "a store cut short|damage_cut_short"
-    "a text file|damage_text_file"
-    "another program's database|damage_foreign_database"
-    "a folder|damage_folder"
-    "a named pipe|damage_fifo"
+    "random bytes|damage_random_bytes|"
+    "a store with damaged pages|damage_pages|"
+    "a store cut short|damage_cut_short|"
+    "a text file|damage_text_file|"
+    "another program's database|damage_foreign_database|"
+    "a folder|damage_folder|"
+    "a named pipe|damage_fifo|"
+    "a folder that is a link|damage_linked_folder|符號連結"
 )
+# Only root can give a folder to another user.
+if [ "$(id -u)" -eq 0 ]; then
+    damaged+=(
+        "a folder of another user|damage_foreign_folder|屬於另一位使用者（nobody）"
+        "a store of another user|damage_foreign_store|屬於另一位使用者（nobody）"
+    )
+fi
 for row in "${damaged[@]}"; do
-    IFS='|' read -r what make <<<"$row"
-    rm -rf "$STORE" "$STORE"-wal "$STORE"-shm
+    IFS='|' read -r what make says <<<"$row"
+    rm -rf "$STORE_DIR" && mkdir -m 700 "$STORE_DIR"
     "$make"
     before=$(bi_fingerprint "$STORE_DIR")
     records=$(wc -l <"$E2E_RECORD")
@@ -78,14 +96,20 @@ for row in "${damaged[@]}"; do
     status=$(bi_menu_exit_status)
     [ "$status" -ne 0 ] || e2e_fail "the menu ended with status 0 after reporting $what"
     e2e_wait_programs_done
+    # The message (tevo-settings shows the menu's own) names the folder and says what it found.
+    rc=0
+    said=$("$E2E_SETTINGS" list 2>&1 >/dev/null) || rc=$?
+    e2e_expect_eq "exit status of tevo-settings list with $what" 2 "$rc"
+    [[ $said == *"「$STORE_DIR"* && $said == *"$says"* ]] ||
+        e2e_fail "the message about $what does not name $STORE_DIR${says:+ or say $says}: $said"
 
     e2e_expect_eq "the store's folder after the menu met $what" "$before" \
         "$(bi_fingerprint "$STORE_DIR")"
     e2e_expect_eq "programs started with $what as store" "$records" "$(wc -l <"$E2E_RECORD")"
     e2e_log "$what: message after $shown ms, exit status $status"
 done
-rm -rf "$STORE" "$STORE"-wal "$STORE"-shm
-e2e_pass "stores that cannot be read are reported, left as they were, and the menu ends"
+rm -rf "$STORE_DIR" && mkdir -m 700 "$STORE_DIR"
+e2e_pass "stores that cannot be read or are not the user's own are reported, left as they were, and the menu ends"
 
 # ---- a store that can be read but not written ------------------------------------------------
 

@@ -72,9 +72,11 @@ acknowledge_message()
 # ---- the update command --------------------------------------------------------------------
 
 # A newer version: the value after the tag is stored as received, the notice too (blanks after
-# its tag kept, the reply's own blanks trimmed); the user is told to restart, then the download
-# address goes to the browser and the menu ends without starting anything.
-set_replies "  VW11: 2099.1.1" "  通告: 本週六系統維護  "
+# its tag kept, the reply's own blanks trimmed, a tab and a line break inside kept); the user is
+# told to restart, then the download address goes to the browser and the menu ends without
+# starting anything.
+notice=$' 本週六\t系統維護\nkelpan\t/srv\tAAA\t1'
+set_replies "  VW11: 2099.1.1" "  通告:$notice  "
 reset_requests
 e2e_start_menu
 window=$(e2e_wait_menu_window)
@@ -88,7 +90,13 @@ e2e_wait_programs_done
 e2e_expect_eq "browser call (argument count, address)" \
     "1	http://$host/TEVO_WEB/UP_EXE/1/GARVO_WIN7.EXE" "$(cat "$E2E_ROOT/opened.tsv")"
 e2e_expect_eq "\"GR\" after a newer version" " 2099.1.1" "$(eeyx_get GR)"
-e2e_expect_eq "\"WE\" after the notice reply" " 本週六系統維護" "$(eeyx_get WE)"
+e2e_expect_eq "\"WE\" after the notice reply" "$notice" "$(eeyx_get WE)"
+# Listed, the notice is one line: its tab and line break cannot pass for another value.
+listed=$(e2e_settings list EEYX "$E2E_WORK")
+e2e_expect_eq "the notice in tevo-settings list" \
+    "EEYX	$E2E_WORK	WE	 本週六\t系統維護\nkelpan\t/srv\tAAA\t1" "$(grep '	WE	' <<<"$listed")"
+e2e_expect_eq "lines of tevo-settings list EEYX that are no EEYX value" "" \
+    "$(grep -v "^EEYX	$E2E_WORK	" <<<"$listed" || true)"
 e2e_expect_eq "requests of the update command" "$version_target $notice_target" \
     "$(requests)"
 e2e_expect_eq "programs started by the update" 0 "$(wc -l <"$E2E_RECORD")"

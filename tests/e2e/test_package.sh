@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package: made by CPack from this build, installed with dpkg, run from the
-# installed files, removed with dpkg.
+# The Debian package: made by CPack from this build, checked with Debian's own tools (lintian,
+# appstreamcli, hardening-check, man), installed with dpkg, run from the installed files,
+# removed with dpkg.
 #
 # The test installs into /usr. It runs only as root, while dpkg is idle, and when neither the
 # package nor any of its files is on the machine; otherwise it is skipped (exit 77). Whatever
@@ -117,7 +118,8 @@ expect_dependencies_installed()
 # ---- preconditions: skip rather than disturb the machine ----------------------------------
 
 [ "$(id -u)" -eq 0 ] || skip "not root (the test installs the package into /usr)"
-for tool in dpkg dpkg-deb dpkg-query cpack dpkg-shlibdeps desktop-file-validate gio xprop; do
+for tool in dpkg dpkg-deb dpkg-query cpack dpkg-shlibdeps desktop-file-validate gio xprop lintian \
+    hardening-check appstreamcli man; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is missing (scripts/setup.sh installs it)"
 done
 [ -f "$TEVO_BUILD_DIR/CPackConfig.cmake" ] ||
@@ -164,11 +166,19 @@ expected_files=$(
 /usr/bin/tevo-profile
 /usr/bin/tevo-settings
 /usr/share/applications/tevo-menu.desktop
+/usr/share/bash-completion/completions/tevo-profile
+/usr/share/bash-completion/completions/tevo-settings
+/usr/share/doc/tevo-menu/changelog.gz
+/usr/share/doc/tevo-menu/copyright
 /usr/share/icons/hicolor/32x32/apps/tevo-menu.png
 /usr/share/icons/hicolor/48x48/apps/tevo-menu.png
 /usr/share/icons/hicolor/64x64/apps/tevo-menu.png
 /usr/share/icons/hicolor/128x128/apps/tevo-menu.png
 /usr/share/icons/hicolor/256x256/apps/tevo-menu.png
+/usr/share/man/man1/tevo-menu.1.gz
+/usr/share/man/man1/tevo-profile.1.gz
+/usr/share/man/man1/tevo-settings.1.gz
+$(cd "$TEVO_BUILD_DIR/packaging" && printf '/usr/share/metainfo/%s\n' *.metainfo.xml)
 EOF
 )
 [ "$PKG_FILES" = "$expected_files" ] ||
@@ -179,6 +189,22 @@ while IFS= read -r file; do
 done <<<"$PKG_FILES"
 
 expect_dependencies_installed "$depends"
+
+# Debian's own checks: lintian reports nothing above "info" (its full report is kept in the
+# log), and the AppStream metadata validates together with the desktop entry it launches.
+lintian_log=$E2E_ROOT/logs/lintian.log
+lintian --display-info --fail-on error,warning "$deb" >"$lintian_log" 2>&1 ||
+    e2e_fail "lintian reports errors or warnings:
+$(cat "$lintian_log")"
+! grep -E '^[EW]: ' "$lintian_log" || e2e_fail "lintian reports errors or warnings (see above)"
+sed 's/^/    /' "$lintian_log" >&2
+tree=$E2E_ROOT/package-tree
+dpkg-deb -x "$deb" "$tree"
+appstream_log=$E2E_ROOT/logs/appstream.log
+appstreamcli validate-tree --no-net --pedantic "$tree" >"$appstream_log" 2>&1 ||
+    e2e_fail "appstreamcli rejects the metadata: $(cat "$appstream_log")"
+! grep -E '^[EW]: ' "$appstream_log" || e2e_fail "appstreamcli warns about the metadata (see above)"
+e2e_pass "lintian and appstreamcli accept the package"
 
 # ---- install -----------------------------------------------------------------------------
 
@@ -203,6 +229,29 @@ for tool in tevo-settings tevo-profile; do
     [[ $help_text == *用法* && $help_text == *"$tool"* ]] ||
         e2e_fail "$tool --help does not explain its use: $help_text"
 done
+
+# Debian's hardening, checked on the installed programs. Control-flow protection is not asked
+# for: Debian 12's C start-up files carry no CET mark, so no program of the release has it.
+hardening-check --nocfprotection /usr/bin/tevo-menu /usr/bin/tevo-settings /usr/bin/tevo-profile \
+    >"$E2E_ROOT/logs/hardening.log" 2>&1 ||
+    e2e_fail "hardening-check fails: $(cat "$E2E_ROOT/logs/hardening.log")"
+
+# The manual pages open by name; bash-completion finds each tool's completion by its name.
+for page in tevo-menu tevo-settings tevo-profile; do
+    e2e_expect_eq "file of 'man $page'" "/usr/share/man/man1/$page.1.gz" "$(man -w "$page")"
+    name_line=$(MANWIDTH=200 man -P cat "$page" 2>"$E2E_ROOT/logs/man-$page.log" |
+        sed -n '/^NAME/{n;p;q}' | sed 's/^ *//')
+    [[ $name_line == "$page - "* ]] || e2e_fail "man $page shows no NAME line: '$name_line'"
+    [ ! -s "$E2E_ROOT/logs/man-$page.log" ] ||
+        e2e_fail "man $page complains: $(cat "$E2E_ROOT/logs/man-$page.log")"
+done
+for tool in tevo-settings tevo-profile; do
+    loaded=$(bash -c 'source /usr/share/bash-completion/bash_completion
+        __load_completion "$1" && complete -p "$1"' bash "$tool") ||
+        e2e_fail "bash-completion finds no completion for $tool"
+    [[ $loaded == "complete -F "*" $tool" ]] || e2e_fail "completion of $tool: $loaded"
+done
+e2e_pass "installed programs hardened, manual pages open, completions load"
 
 entry=/usr/share/applications/tevo-menu.desktop
 desktop-file-validate "$entry" || e2e_fail "$entry is not a valid desktop entry"

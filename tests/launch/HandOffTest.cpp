@@ -103,6 +103,9 @@ TEST(HandOff, ModuleThatCannotStartKeepsTheKeysAndTheMenu)
         else
             EXPECT_TRUE(f.fp.messages.shown[0].contains(QString::fromUtf8(command.program)))
                 << row.entry << ": " << f.fp.messages.shown[0].toStdString();
+        // The folders searched go to the details, behind the message.
+        EXPECT_EQ(f.fp.messages.details[0], *row.message ? QString() : f.fp.processes.searched)
+            << row.entry;
         EXPECT_EQ(f.key("AT"), QString::fromUtf8(row.at)) << row.entry;
         EXPECT_EQ(f.key("YXQ"), QStringLiteral("A")) << row.entry;
         EXPECT_FALSE(f.fp.cursor.busy) << row.entry;
@@ -129,9 +132,12 @@ TEST(HandOff, KeyThatCannotBeWrittenStartsNothing)
         {"Command2", 1, {"ATU="}},
         {"Command3", 1, {"AT=客戶資料新增"}},
         {"METV", 1, {"AT=業績查詢"}},
+        {"Command1", -1, {}}, // the working directory was removed: no section to write under
     };
     for (const auto& row : cases) {
         HandOffFixture f;
+        if (row.writesBeforeFailure < 0)
+            f.fp.workingDirectory.path.clear();
         int writes = 0;
         f.fp.store.failWrites = row.writesBeforeFailure == 0;
         f.fp.store.onWrite = [&](const QString&, const QString&, const QString&, const QString&) {

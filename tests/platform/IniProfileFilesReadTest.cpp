@@ -70,6 +70,7 @@ TEST_F(IniProfileRead, PrivateProfileRules)
         {"[ without ] is no header", big5("[a]\r\n[b\r\nk=1\r\n"), "a", "k", "1"},
         {"Unicode case", big5("[ΑΒΓ]\r\nΔ=1\r\n"), "αβγ", "δ", "1"},
         {"ASCII case", big5("[Section]\r\nKEY=1\r\n"), "SECTION", "key", "1"},
+        {"caller's names trimmed", big5("[s]\r\nname1=v\r\n"), " s\t", "\t name1 ", "v"},
         // Second bytes that are ASCII: 許 B3 5C, 包 A5 5D, 乙 A4 41, 兀 A4 61.
         {"] as second byte", big5("[包]\r\n許=1\r\n"), "包", "許", "1"},
         {"] second byte after header", big5("[第三級]包\r\n工單作業=NO\r\n"), "第三級", "工單作業",

@@ -85,18 +85,16 @@ TEST(IniProfileWrite, ChangesOneKeyAndKeepsEveryOtherByte)
     }
 }
 
-TEST(IniProfileWrite, KeepsPermissionsAndWritesThroughLinks)
+// The permission bits are kept; a set-group-ID bit is not.
+TEST(IniProfileWrite, KeepsPermissionBitsOnly)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("p.INI"));
     writeBytes(path, "[a]\r\nk=1\r\n");
-    ::chmod(QFile::encodeName(path).constData(), 0640);
-    const QString link = dir.filePath(QStringLiteral("link.INI"));
-    QFile::link(path, link);
+    ::chmod(QFile::encodeName(path).constData(), 02640);
     IniProfileFiles profiles;
-    ASSERT_TRUE(profiles.writeString(link, u8("a"), u8("k"), u8("2")).isOk());
+    ASSERT_TRUE(profiles.writeString(path, u8("a"), u8("k"), u8("2")).isOk());
     EXPECT_EQ(readBytes(path), QByteArray("[a]\r\nk=2\r\n"));
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -133,6 +131,9 @@ TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
         {"new file read as UTF-8", kMissing, "p.INI", "a", "k", "羅", false, 0},
         {"other value read as UTF-8", big5("[a]\r\nk=中\r\nj=羅\r\n"), "p.INI", "a", "k", "1",
          false, 0},
+        // A link in the file's place is not followed, whether its target exists or not.
+        {"link", original, "p.INI", "a", "k", "2", false, 0},
+        {"dangling link", kMissing, "p.INI", "a", "k", "2", false, 0},
     };
     for (const auto& row : cases) {
         QTemporaryDir dir;
@@ -146,6 +147,12 @@ TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         if (qstrcmp(row.what, "read-only file") == 0)
             QFile::setPermissions(path, QFileDevice::ReadOwner);
+        const QString linked = dir.filePath(QStringLiteral("linked.INI"));
+        if (qstrcmp(row.what, "link") == 0 || qstrcmp(row.what, "dangling link") == 0) {
+            if (row.before != kMissing)
+                QFile::rename(path, linked);
+            QFile::link(linked, path);
+        }
 
         Status status = Status::ok();
         const auto write = [&] {
@@ -172,7 +179,14 @@ TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
         EXPECT_FALSE(status.isOk()) << row.what;
         EXPECT_TRUE(status.message().contains(path))
             << row.what << ": " << status.message().toStdString();
-        if (row.before == kMissing) {
+        if (QFileInfo(path).isSymLink()) {
+            // The link and what it points to are as they were, and nothing was added.
+            EXPECT_EQ(QFileInfo::exists(linked) ? readBytes(linked) : kMissing, row.before)
+                << row.what;
+            const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+            EXPECT_EQ(QDir(folder).entryList(all).size(), row.before == kMissing ? 1 : 2)
+                << row.what;
+        } else if (row.before == kMissing) {
             EXPECT_FALSE(QFileInfo::exists(path)) << row.what;
         } else {
             EXPECT_EQ(readBytes(path), row.before) << row.what;

@@ -152,8 +152,13 @@ TEST(PosixProcessStarter, ReportsProgramsThatCannotBeStarted)
                     status.message().contains(QString::fromUtf8(row.phrase)))
             << row.program << ": " << status.message();
     }
-    // The folders searched are named, the working directory among them.
-    EXPECT_TRUE(starter.start("Missing.exe").message().contains(root.path()));
+    // The message names the suite's folder; every folder searched is in the details only.
+    const Status missing = starter.start("Missing.exe");
+    EXPECT_TRUE(missing.message().contains(root.path()));
+    const QString programFolder = PosixProcessStarter::programFolder();
+    EXPECT_FALSE(missing.message().contains(programFolder)) << missing.message().toStdString();
+    EXPECT_TRUE(missing.details().contains(programFolder + u'\n' + root.path()))
+        << missing.details().toStdString();
     EXPECT_TRUE(test::childProcesses().empty());
 }
 

@@ -104,7 +104,7 @@ TEST(SettingsStorePath, WhatCannotBeTheStoreIsRefusedAtOnceAndLeftAlone)
          "不是一般檔案", "移走"},
         {"a link to a device",
          [](const QString& path) { return QFile::link(QStringLiteral("/dev/null"), path); },
-         "不是一般檔案", "移走"},
+         "符號連結", "移走"},
         {"random bytes",
          [](const QString& path) { return test::writeFile(path, QByteArray(8192, '\x5a')); },
          "已損壞", "備份"},
@@ -128,6 +128,20 @@ TEST(SettingsStorePath, WhatCannotBeTheStoreIsRefusedAtOnceAndLeftAlone)
         EXPECT_TRUE(message.contains(QString::fromUtf8(row.todo))) << row.name << ": " << message;
         EXPECT_EQ(fingerprint(configHome.path()).toStdString(), before.toStdString()) << row.name;
     }
+}
+
+// A store folder of the user's own that others may write to is made private before it is used.
+TEST(SettingsStorePath, FolderThatOthersMayWriteIsMadePrivate)
+{
+    QTemporaryDir home;
+    const QString folder = home.filePath("tevo");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    auto opened = SqliteSettingsStore::open(folder + "/settings.db");
+    ASSERT_TRUE(opened.isOk()) << opened.error();
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
 // A store that can be read but not written serves its values, refuses writes with a message

@@ -119,7 +119,8 @@ TEST_F(SettingsTool, ListPrintsOneTabSeparatedLinePerValue)
     for (const QStringList& set : {QStringList{"kelpan", "mx", "p", "--section", "/b"},
                                    {"KELPAN", "VA", "王 小明", "--section", "/a"},
                                    {"EEYX", "GR", "2026.12.1", "--section", "/a"},
-                                   {"kelpan", "AT", "工單作業", "--section", "/b"}})
+                                   {"kelpan", "AT", "工單作業", "--section", "/b"},
+                                   {"EEYX", "WE", "C:\\n\r\n\tx", "--section", "/a"}})
         ASSERT_EQ(run(QStringList{"set"} + set).exitCode, 0) << set.join(' ');
 
     const struct
@@ -127,9 +128,11 @@ TEST_F(SettingsTool, ListPrintsOneTabSeparatedLinePerValue)
         QStringList arguments;
         QString out;
     } cases[] = {
+        // Backslash, CR, LF and tab are escaped in the list; get prints the value itself.
         {{"list"},
-         "EEYX\t/a\tGR\t2026.12.1\nKELPAN\t/a\tVA\t王 小明\nkelpan\t/b\tAT\t工單作業\n"
-         "kelpan\t/b\tmx\tp\n"},
+         "EEYX\t/a\tGR\t2026.12.1\nEEYX\t/a\tWE\tC:\\\\n\\r\\n\\tx\nKELPAN\t/a\tVA\t王 小明\n"
+         "kelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
+        {{"get", "eeyx", "we", "--section", "/a"}, "C:\\n\r\n\tx\n"},
         {{"list", "Kelpan"},
          "KELPAN\t/a\tVA\t王 小明\nkelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
         {{"list", "kelpan", "/b"}, "kelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
@@ -180,17 +183,18 @@ TEST_F(SettingsTool, StoreInAReadOnlyFolderStillReads)
         << write.err.toStdString();
     EXPECT_EQ(fileBytes(storePath()), before);
 
-    // Values that another program has written but not yet moved out of the WAL are read too.
-    if (!user) {
-        ASSERT_TRUE(
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    }
+    // Values that another program of the same user has written but not yet moved out of the
+    // WAL are read too.
+    ASSERT_TRUE(
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (user)
+        ASSERT_EQ(::seteuid(*user), 0);
     auto writer = SqliteSettingsStore::open(storePath());
-    ASSERT_TRUE(writer.isOk()) << writer.error().toStdString();
-    ASSERT_TRUE(writer.value()->write("kelpan", "/srv", "mx", "丙"));
-    if (!user) {
-        ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    }
+    const bool written = writer.isOk() && writer.value()->write("kelpan", "/srv", "mx", "丙");
+    if (user)
+        ASSERT_EQ(::seteuid(0), 0);
+    ASSERT_TRUE(written) << (writer.isOk() ? "write failed" : writer.error().toStdString());
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     const ChildRun fresh = run({"get", "kelpan", "mx", "--section", "/srv"}, {}, user);
     EXPECT_EQ(fresh.exitCode, 0) << fresh.err.toStdString();
     EXPECT_EQ(fresh.out, "丙\n");

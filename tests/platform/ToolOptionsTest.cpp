@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace tevo {
 namespace {
 
@@ -96,6 +99,9 @@ TEST(ToolOptions, OutputThatCannotBeWrittenIsAFailure)
             const std::string context = tool.name + (" " + arguments.join(' ').toStdString());
             EXPECT_EQ(run.exitCode, 2) << context;
             EXPECT_TRUE(run.err.contains(QStringLiteral("標準輸出"))) << context << run.err;
+            // and why: /dev/full refuses every write.
+            EXPECT_TRUE(run.err.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+                << context << run.err;
         }
     }
 }

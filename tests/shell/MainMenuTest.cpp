@@ -48,6 +48,41 @@ TEST_F(MainMenuTest, LoadingReadsLoginContextOnceSetsCountdownAndBeepsOnce)
     EXPECT_TRUE(view.status.startsWith(QStringLiteral("歡迎 王小明 進入本系統  ")));
 }
 
+TEST(MainMenuLoad, UnreadableLoginContextStopsBeforeAnythingHappens)
+{
+    const struct
+    {
+        const char* unreadableKey; // "" for none
+        const char* workingDirectory;
+        const char* named; // in the message
+    } cases[] = {
+        {"mx", "/srv/garage/suite", "「mx」"},
+        {"VA", "/srv/garage/suite", "「VA」"},
+        {"AAA", "/srv/garage/suite", "「AAA」"},
+        {"r5", "/srv/garage/suite", "「r5」"},
+        {"", "", "工作目錄"},                               // the folder was removed
+        {"", "(unreachable)/srv/garage/suite", "工作目錄"}, // outside the process's root
+    };
+    for (const auto& row : cases) {
+        FakePlatform fake;
+        FakeView view;
+        fake.store.set("kelpan", kSection, "AAA", "3");
+        fake.store.failReadsOf = {QString::fromLatin1(row.unreadableKey)};
+        fake.workingDirectory.path = QString::fromUtf8(row.workingDirectory);
+        MainMenu menu(fake.platform, view);
+        const Status loaded = menu.load();
+        ASSERT_FALSE(loaded) << row.unreadableKey << row.workingDirectory;
+        EXPECT_TRUE(loaded.message().contains(QString::fromUtf8(row.named)))
+            << loaded.message().toStdString();
+        if (*row.unreadableKey)
+            EXPECT_TRUE(loaded.message().contains(u"store damaged")) << row.unreadableKey;
+        EXPECT_TRUE(fake.store.writes.isEmpty()) << row.unreadableKey << row.workingDirectory;
+        EXPECT_TRUE(fake.processes.started.isEmpty()) << row.unreadableKey;
+        EXPECT_EQ(fake.beeper.count, 0) << row.unreadableKey << row.workingDirectory;
+        EXPECT_EQ(view.countdown, 0) << row.unreadableKey << row.workingDirectory;
+    }
+}
+
 TEST_F(MainMenuTest, WelcomeLineWithAndWithoutName)
 {
     const struct
@@ -134,7 +169,8 @@ TEST_F(MainMenuTest, LeavingStartsEntryProgramOnceAndEndsEvenWhenItCannotStart)
         menu.closeRequested();
         ASSERT_EQ(platform.messages.shown.size(), 1);
         EXPECT_TRUE(platform.messages.shown.front().contains(QStringLiteral("GARVO.exe")));
-        EXPECT_EQ(platform.exit.count, 1) << "the menu never stays open on an unattended workstation";
+        EXPECT_EQ(platform.exit.count, 1)
+            << "the menu never stays open on an unattended workstation";
     }
 }
 

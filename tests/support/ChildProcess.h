@@ -10,6 +10,7 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <grp.h>
 #include <optional>
@@ -45,14 +46,16 @@ inline void giveTo(const QString& path, std::optional<uid_t> user)
 {
     if (!user)
         return;
-    ::chown(QFile::encodeName(path).constData(), *user, *user);
+    // A file left to root makes the child fail later for a reason that is hard to see: say so.
+    if (::chown(QFile::encodeName(path).constData(), *user, *user) != 0)
+        std::perror(QFile::encodeName(path).constData());
     const QFileInfoList entries =
         QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (entry.isDir() && !entry.isSymLink())
             giveTo(entry.filePath(), user);
-        else
-            ::lchown(QFile::encodeName(entry.filePath()).constData(), *user, *user);
+        else if (::lchown(QFile::encodeName(entry.filePath()).constData(), *user, *user) != 0)
+            std::perror(QFile::encodeName(entry.filePath()).constData());
     }
 }
 

@@ -5,6 +5,7 @@
 #include "core/MainMenuView.h"
 #include "core/Platform.h"
 #include "platform/Clock.h"
+#include "platform/ForegroundWait.h"
 #include "platform/HttpFetcher.h"
 #include "platform/ProcessStarter.h"
 #include "platform/ProfileFiles.h"
@@ -32,7 +33,7 @@ public:
     Result<std::optional<QString>> read(const QString& app, const QString& section,
                                         const QString& key) override
     {
-        if (failReads)
+        if (failReads || failReadsOf.contains(key))
             return Result<std::optional<QString>>::error(QStringLiteral("store damaged"));
         auto it = values.find(keyOf(app, section, key));
         if (it == values.end())
@@ -85,6 +86,7 @@ public:
     std::map<Key, Entry> values;
     QStringList writes; // "key=value" in order
     bool failReads = false;
+    QSet<QString> failReadsOf; // keys whose reads fail
     bool failWrites = false;
     std::function<void(const QString&, const QString&, const QString&, const QString&)> onWrite;
 
@@ -119,9 +121,10 @@ public:
         if (onStart)
             onStart(program);
         if (missing.contains(program) || missingAll)
-            return Status::error(QStringLiteral("找不到程式「%1」").arg(program));
+            return Status::error(QStringLiteral("找不到程式「%1」").arg(program), searched);
         return Status::ok();
     }
+    QString searched = QStringLiteral("/srv/garage/suite\n/usr/bin"); // details of a failure
     QStringList started;
     QSet<QString> missing;
     bool missingAll = false;
@@ -162,13 +165,15 @@ public:
 class RecordingMessageBox : public MessageBox
 {
 public:
-    void show(const QString& text) override
+    void show(const QString& text, const QString& detailText = QString()) override
     {
         shown.append(text);
+        details.append(detailText);
         if (onShow)
             onShow(text);
     }
     QStringList shown;
+    QStringList details; // one per message, empty when it had none
     std::function<void(const QString&)> onShow;
 };
 
@@ -204,6 +209,19 @@ public:
     QMap<QString, FetchResult> replies;
     FetchResult fallback = FetchResult::failure(7, QStringLiteral("Couldn't connect to server"));
     QStringList requests;
+};
+
+// Runs `duringWait` (what the window might do while waiting), then the work.
+class InlineForegroundWait : public ForegroundWait
+{
+public:
+    void runWhileWaiting(const std::function<void()>& work) override
+    {
+        if (duringWait)
+            duringWait();
+        work();
+    }
+    std::function<void()> duringWait;
 };
 
 // file -> section -> key -> value, names compared without regard to case.

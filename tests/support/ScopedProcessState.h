@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QString>
 
+#include <cstdio>
 #include <unistd.h>
 #include <vector>
 
@@ -20,7 +21,12 @@ public:
     {
         m_changed = ::chdir(QFile::encodeName(folder).constData()) == 0;
     }
-    ~ScopedWorkingDirectory() { (void)::chdir(QFile::encodeName(m_saved).constData()); }
+    ~ScopedWorkingDirectory()
+    {
+        // Later tests would run in the wrong folder: say so.
+        if (::chdir(QFile::encodeName(m_saved).constData()) != 0)
+            std::perror("ScopedWorkingDirectory: cannot return to the saved folder");
+    }
     bool changed() const { return m_changed; }
 
 private:

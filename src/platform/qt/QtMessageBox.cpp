@@ -5,7 +5,7 @@
 
 namespace tevo {
 
-void QtMessageBox::show(const QString& text)
+void QtMessageBox::show(const QString& text, const QString& details)
 {
     QMessageBox box(m_parent ? m_parent.data() : QApplication::activeWindow());
     box.setObjectName(QStringLiteral("messageBox"));
@@ -14,6 +14,8 @@ void QtMessageBox::show(const QString& text)
     // Messages may carry names and error descriptions from outside the program.
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
+    if (!details.isEmpty())
+        box.setDetailedText(details); // always plain text
     box.setStandardButtons(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();

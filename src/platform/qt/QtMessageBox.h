@@ -20,7 +20,7 @@ public:
 
     // The window the boxes belong to; without one, the active window, if any.
     void setParentWindow(QWidget* window) { m_parent = window; }
-    void show(const QString& text) override;
+    void show(const QString& text, const QString& details = QString()) override;
 
 private:
     QString m_title;

@@ -4,16 +4,27 @@
 #include <QFile>
 #include <QWidget>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace tevo {
 
 void FirstFrameReport::installFromEnvironment(QWidget* window)
 {
     const QString file = qEnvironmentVariable(kEnvironmentVariable);
-    if (!file.isEmpty())
-        new FirstFrameReport(window, file);
+    if (file.isEmpty())
+        return;
+    // A relative name would land in the working directory, the suite's shared folder.
+    if (!file.startsWith(u'/')) {
+        std::fprintf(stderr, "%s: %s is not an absolute file name; no report is written\n",
+                     kEnvironmentVariable, qPrintable(file));
+        return;
+    }
+    new FirstFrameReport(window, file);
 }
 
 FirstFrameReport::FirstFrameReport(QWidget* window, QString file)
@@ -48,11 +59,20 @@ void FirstFrameReport::write()
 {
     const qint64 monotonic = nanoseconds(CLOCK_MONOTONIC);
     const qint64 cpu = nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
-    QFile out(m_file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        out.write(QByteArray::number(monotonic) + ' ' + QByteArray::number(cpu) + '\n') < 0) {
+    const QByteArray line = QByteArray::number(monotonic) + ' ' + QByteArray::number(cpu) + '\n';
+    // Only a new file: an existing file, or a link in its place, is never written through.
+    const int fd = ::open(QFile::encodeName(m_file).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    bool written = fd >= 0;
+    int error = errno;
+    if (written) {
+        written = ::write(fd, line.constData(), size_t(line.size())) == line.size();
+        error = errno;
+        written = ::close(fd) == 0 && written;
+    }
+    if (!written) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", kEnvironmentVariable, qPrintable(m_file),
-                     qPrintable(out.errorString()));
+                     std::strerror(error));
     }
 }
 

@@ -169,10 +169,11 @@ QWidget* MainWindow::buildClientArea()
     return client;
 }
 
-void MainWindow::load()
+Status MainWindow::load()
 {
-    m_menu->load();
-    m_loaded = true;
+    Status loaded = m_menu->load();
+    m_loaded = loaded.isOk();
+    return loaded;
 }
 
 void MainWindow::choose(const QString& name)

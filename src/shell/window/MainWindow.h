@@ -28,9 +28,9 @@ class WrappingButton;
 // MainMenu controller by design name, and the controller changes the window through
 // MainMenuView.
 //
-// Life cycle: construct, load() once, then show(). The first resize (at the first showing)
-// fills the notice line; the first activation, right after the first showing, greets the user
-// and starts the timers Timer1 (notice, 100 ms) and Timer2 (idle countdown, 800 ms).
+// Life cycle: construct, load() once, then show() when load() succeeded. The first resize (at the
+// first showing) fills the notice line; the first activation, right after the first showing, greets
+// the user and starts the timers Timer1 (notice, 100 ms) and Timer2 (idle countdown, 800 ms).
 class MainWindow : public QMainWindow, public MainMenuView
 {
     Q_OBJECT
@@ -39,7 +39,8 @@ public:
     ~MainWindow() override;
 
     // Loading: the login context, pictures, system number, advertisement and upgrade check.
-    void load();
+    // An error (login context unreadable) means the window must not be shown.
+    Status load();
 
     MainMenuBar* mainMenuBar() const { return m_menuBar; }
 

@@ -4,6 +4,7 @@
 #include "shell/window/FirstFrameReport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,18 +91,21 @@ private slots:
         QVERIFY(!QFile::exists(file));
     }
 
-    void nothingIsInstalledWithoutAFileName_data()
+    void nothingIsInstalledWithoutAnAbsoluteFileName_data()
     {
         QTest::addColumn<bool>("set");
-        QTest::newRow("variable not set") << false;
-        QTest::newRow("variable empty") << true;
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("variable not set") << false << QByteArray();
+        QTest::newRow("variable empty") << true << QByteArray();
+        QTest::newRow("relative name") << true << QByteArray("report");
     }
 
-    void nothingIsInstalledWithoutAFileName()
+    void nothingIsInstalledWithoutAnAbsoluteFileName()
     {
         QFETCH(bool, set);
+        QFETCH(QByteArray, value);
         if (set)
-            qputenv(FirstFrameReport::kEnvironmentVariable, QByteArray());
+            qputenv(FirstFrameReport::kEnvironmentVariable, value);
         PaintedWindow w;
         FirstFrameReport::installFromEnvironment(&w.window);
         QVERIFY(w.window.findChildren<FirstFrameReport*>().isEmpty());
@@ -119,6 +123,36 @@ private slots:
         QTest::qWait(50);
         QVERIFY(w.window.isVisible());
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("missing/report"))));
+    }
+
+    // The report is a new file: a file of that name keeps its bytes, and a link of that name
+    // does not lead to a file being made where it points.
+    void anExistingFileOrLinkIsLeftAsItWas_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("file") << false;
+        QTest::newRow("link to nothing") << true;
+    }
+
+    void anExistingFileOrLinkIsLeftAsItWas()
+    {
+        QFETCH(bool, link);
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("report"));
+        const QString target = folder.filePath(QStringLiteral("target"));
+        QFile existing(file);
+        QVERIFY(link ? QFile::link(target, file)
+                     : existing.open(QIODevice::WriteOnly) && existing.write("kept\n") == 5);
+        existing.close();
+        qputenv(FirstFrameReport::kEnvironmentVariable, QFile::encodeName(file));
+        PaintedWindow w;
+        FirstFrameReport::installFromEnvironment(&w.window);
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QTest::qWait(100);
+        QCOMPARE(QFileInfo(file).isSymLink(), link);
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(link || (existing.open(QIODevice::ReadOnly) && existing.readAll() == "kept\n"));
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -129,6 +130,43 @@ private slots:
             QVERIFY2(banner.size() == corner, row.file);
             QVERIFY2(largestDifference(banner, whole.copy(QRect(QPoint(0, 0), corner))) <= 2,
                      row.file);
+        }
+    }
+
+    // A JPEG that can be decoded at the size it is shown has no pixel limit short of its
+    // format's; any picture decoded whole (a progressive JPEG, a PNG) is refused beyond what
+    // suits the background's area (64 times its pixels), before it is decoded.
+    void onlyPicturesDecodedWholeAreLimitedByTheirArea()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const struct
+        {
+            const char* file;
+            const char* format;
+            QSize size;
+            QImage::Format pixels;
+            bool progressive;
+            bool loads;
+        } rows[] = {
+            {"camera.JPG", "JPG", QSize(8200, 6200), QImage::Format_Grayscale8, false, true},
+            {"web-large.JPG", "JPG", QSize(4200, 4200), QImage::Format_Grayscale8, true, false},
+            {"scan.PNG", "PNG", QSize(4200, 4200), QImage::Format_Mono, false, false},
+        };
+        for (const auto& row : rows) {
+            const QString path = dir.filePath(QString::fromLatin1(row.file));
+            QImage picture(row.size, row.pixels);
+            picture.fill(0);
+            QImageWriter writer(path, row.format);
+            writer.setProgressiveScanWrite(row.progressive);
+            QVERIFY2(writer.write(picture), row.file);
+            picture = QImage();
+
+            WindowUnderTest w;
+            auto* image1 = w.control<QLabel>("Image1");
+            QCOMPARE(w.window.loadBackgroundPicture(path), row.loads);
+            if (row.loads)
+                QVERIFY2(image1->pixmap().width() <= image1->width(), row.file);
         }
     }
 };

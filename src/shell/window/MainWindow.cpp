@@ -124,15 +124,6 @@ QWidget* MainWindow::buildClientArea()
     m_progressBar1->setValue(0);
     m_progressBar1->setTextVisible(false);
 
-    // The notice comes from the vendor's server: shown as plain text, never as markup.
-    m_label2->setTextFormat(Qt::PlainText);
-    m_label2->setWordWrap(false);
-    m_label2->setAutoFillBackground(true);
-    QPalette notice = m_label2->palette();
-    notice.setColor(QPalette::Window, Qt::black);
-    notice.setColor(QPalette::WindowText, Qt::white);
-    m_label2->setPalette(notice);
-    m_label2->setContentsMargins(0, 0, 0, 0);
     // Measured when the window is first shown: loading replaces the text before that.
     const QString thankYou = QStringLiteral("Korvel科技股份有限公司感謝您使用本系統");
     m_label2->setNotice(thankYou);
@@ -229,15 +220,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 bool MainWindow::isInThisWindow(const QObject* object) const
 {
-    if (!object->isWidgetType())
-        return false;
-    // Menus and dialogs are windows of their own whose parent lies in this window.
-    for (auto* widget = static_cast<const QWidget*>(object); widget;
-         widget = widget->parentWidget()) {
-        if (widget == this)
-            return true;
-    }
-    return false;
+    // Menus and dialogs are windows of their own whose parent lies in this window (which
+    // QWidget::isAncestorOf does not look through).
+    auto* widget = object->isWidgetType() ? static_cast<const QWidget*>(object) : nullptr;
+    while (widget && widget != this)
+        widget = widget->parentWidget();
+    return widget != nullptr;
 }
 
 void MainWindow::showEvent(QShowEvent* event)

@@ -32,6 +32,18 @@ qsizetype nextOffset(const QString& base, qsizetype offset, const QString& text)
 
 } // namespace
 
+NoticeLabel::NoticeLabel(QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setWordWrap(false);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::WindowText, Qt::white);
+    setPalette(colours);
+    setContentsMargins(0, 0, 0, 0);
+}
+
 NoticeLabel::~NoticeLabel() = default;
 
 void NoticeLabel::setNotice(const QString& text)

@@ -17,7 +17,9 @@ class NoticeLabel : public QLabel
 {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    // Plain text (the notice comes from the vendor's server, never shown as markup) on one line,
+    // white on black, without margins.
+    explicit NoticeLabel(QWidget* parent = nullptr);
     ~NoticeLabel() override;
 
     // QLabel::setText, remembering whether `text` is the current one scrolled by a character.

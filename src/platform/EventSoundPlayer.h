@@ -6,8 +6,8 @@
 
 namespace tevo {
 
-// Plays a sound of the desktop's sound theme by its event name ("bell", "dialog-warning"; the
-// names of the freedesktop sound naming specification). Returns once the sound has started,
+// Plays a sound of the desktop's sound theme by its event name ("bell", "dialog-warning", as
+// the freedesktop sound themes name them). Returns once the sound has started,
 // not when it ends; an error says why nothing could be played.
 class EventSoundPlayer
 {

@@ -4,20 +4,6 @@ namespace tevo {
 
 namespace {
 
-// True when `text` is `previous` with its first character (one or two UTF-16 units) moved to
-// the end.
-bool isScrolledOnce(QStringView previous, QStringView text)
-{
-    if (previous.size() != text.size() || previous.size() < 2)
-        return false;
-    for (qsizetype first : {1, 2}) {
-        if (text.sliced(0, text.size() - first) == previous.sliced(first) &&
-            text.sliced(text.size() - first) == previous.sliced(0, first))
-            return true;
-    }
-    return false;
-}
-
 // The number of blanks `text` adds to `previous` at its end, or 0.
 qsizetype appendedBlanks(QStringView previous, QStringView text)
 {
@@ -44,9 +30,7 @@ int NoticeWidth::widthOf(const QString& text)
     if (m_known && text == m_text)
         return m_width;
     int width;
-    if (m_known && isScrolledOnce(m_text, text)) {
-        width = m_width;
-    } else if (const qsizetype blanks = m_known ? appendedBlanks(m_text, text) : 0; blanks > 0) {
+    if (const qsizetype blanks = m_known ? appendedBlanks(m_text, text) : 0; blanks > 0) {
         if (m_blank < 0)
             m_blank = m_measure(QStringLiteral(" "));
         width = m_width + int(blanks) * m_blank;

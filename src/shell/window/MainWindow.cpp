@@ -361,9 +361,10 @@ bool MainWindow::loadPicture(QLabel* image, const QString& file, PictureArea::Fi
 
 void MainWindow::setNoticeText(const QString& text)
 {
-    m_label2->setNotice(text);
-    // Sized to its text at every change, blanks at the end included.
-    m_label2->resize(m_noticeWidth.widthOf(text), pixelsFromTwips(kLabel2HeightTwips));
+    // Sized to its text at every change, blanks at the end included; a scrolling step keeps
+    // the width.
+    if (!m_label2->setNotice(text))
+        m_label2->resize(m_noticeWidth.widthOf(text), pixelsFromTwips(kLabel2HeightTwips));
 }
 
 QString MainWindow::noticeText() const

@@ -46,10 +46,10 @@ NoticeLabel::NoticeLabel(QWidget* parent) : QLabel(parent)
 
 NoticeLabel::~NoticeLabel() = default;
 
-void NoticeLabel::setNotice(const QString& text)
+bool NoticeLabel::setNotice(const QString& text)
 {
     if (text == QLabel::text())
-        return;
+        return false;
     const qsizetype next = nextOffset(m_base, m_offset, text);
     if (next >= 0) {
         m_offset = next;
@@ -59,6 +59,7 @@ void NoticeLabel::setNotice(const QString& text)
         m_layout.reset();
     }
     setText(text);
+    return next >= 0;
 }
 
 void NoticeLabel::changeEvent(QEvent* event)

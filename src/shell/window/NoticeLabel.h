@@ -23,7 +23,8 @@ public:
     ~NoticeLabel() override;
 
     // QLabel::setText, remembering whether `text` is the current one scrolled by a character.
-    void setNotice(const QString& text);
+    // True for such a scrolling step: the text's width has not changed.
+    bool setNotice(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

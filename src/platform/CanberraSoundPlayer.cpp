@@ -1,18 +1,12 @@
 #include "platform/CanberraSoundPlayer.h"
 
-#include <QCoreApplication>
+#include "platform/SharedLibrary.h"
 
-#include <dlfcn.h>
+#include <QCoreApplication>
 
 namespace tevo {
 
 namespace {
-
-template <typename Function> bool resolve(void* handle, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(::dlsym(handle, name));
-    return function != nullptr;
-}
 
 QString cannotUse(const char* file, const QString& why)
 {
@@ -33,20 +27,19 @@ bool CanberraSoundPlayer::load()
     if (m_tried)
         return m_context != nullptr;
     m_tried = true;
-    // Local: the library's symbols do not take part in resolving anyone else's.
-    void* handle = ::dlopen(m_file, RTLD_NOW | RTLD_LOCAL);
+    QString why;
+    void* handle = SharedLibrary::open(m_file, &why);
     if (!handle) {
-        const char* why = ::dlerror();
-        m_error = cannotUse(m_file, QString::fromLocal8Bit(why ? why : "dlopen"));
+        m_error = cannotUse(m_file, why);
         return false;
     }
     decltype(&ca_context_create) create = nullptr;
     decltype(&ca_context_change_props) changeProps = nullptr;
-    if (!resolve(handle, "ca_context_create", create) ||
-        !resolve(handle, "ca_context_change_props", changeProps) ||
-        !resolve(handle, "ca_context_destroy", m_destroy) ||
-        !resolve(handle, "ca_context_play", m_play) ||
-        !resolve(handle, "ca_strerror", m_strerror)) {
+    if (!SharedLibrary::resolve(handle, "ca_context_create", create) ||
+        !SharedLibrary::resolve(handle, "ca_context_change_props", changeProps) ||
+        !SharedLibrary::resolve(handle, "ca_context_destroy", m_destroy) ||
+        !SharedLibrary::resolve(handle, "ca_context_play", m_play) ||
+        !SharedLibrary::resolve(handle, "ca_strerror", m_strerror)) {
         m_error = cannotUse(m_file, QStringLiteral("不是可用的 libcanberra"));
         return false;
     }

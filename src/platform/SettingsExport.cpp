@@ -17,7 +17,9 @@ bool isEscaped(char16_t c)
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
 }
 
-QString escaped(const QString& field, bool endsLine)
+// Backslash, tab, CR and LF as two-character escapes; with `allControls`, every other character
+// that isEscaped() names, and a blank that ends the line (`endsLine`), as `\uXXXX`.
+QString escaped(const QString& field, bool allControls, bool endsLine)
 {
     QString out;
     out.reserve(field.size());
@@ -32,7 +34,7 @@ QString escaped(const QString& field, bool endsLine)
             out += QLatin1String("\\r");
         else if (c == u'\n')
             out += QLatin1String("\\n");
-        else if (isEscaped(c) || lastBlank)
+        else if (allControls && (isEscaped(c) || lastBlank))
             out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
         else
             out += QChar(c);
@@ -110,8 +112,13 @@ bool SettingsExport::recognises(QByteArrayView bytes)
 
 QString SettingsExport::line(const SettingsStore::Entry& entry)
 {
-    return escaped(entry.app, false) + u'\t' + escaped(entry.section, false) + u'\t' +
-           escaped(entry.key, false) + u'\t' + escaped(entry.value, true);
+    return escaped(entry.app, true, false) + u'\t' + escaped(entry.section, true, false) + u'\t' +
+           escaped(entry.key, true, false) + u'\t' + escaped(entry.value, true, true);
+}
+
+QString SettingsExport::escapeLineBreaks(const QString& field)
+{
+    return escaped(field, false, false);
 }
 
 QByteArray SettingsExport::write(const std::vector<SettingsStore::Entry>& entries)

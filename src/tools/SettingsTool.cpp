@@ -289,28 +289,7 @@ int run(const QStringList& arguments)
         return storeError(listed.error());
     // One line per value whatever it holds: a value with a line break (a notice from the
     // vendor's server is stored as it came) must not pass for further lines of the list.
-    const auto field = [](const QString& text) {
-        QString escaped;
-        for (const QChar c : text) {
-            switch (c.unicode()) {
-            case u'\\':
-                escaped += QLatin1String("\\\\");
-                break;
-            case u'\t':
-                escaped += QLatin1String("\\t");
-                break;
-            case u'\r':
-                escaped += QLatin1String("\\r");
-                break;
-            case u'\n':
-                escaped += QLatin1String("\\n");
-                break;
-            default:
-                escaped += c;
-            }
-        }
-        return escaped;
-    };
+    const auto field = &SettingsExport::escapeLineBreaks;
     for (const SettingsStore::Entry& entry : listed.value()) {
         writeUtf8(stdout, field(entry.app) + u'\t' + field(entry.section) + u'\t' +
                               field(entry.key) + u'\t' + field(entry.value) + u'\n');

@@ -2,12 +2,16 @@
 """Presses one key combination through the XTEST extension, like a real keyboard, and prints the
 moment of the press.
 
-    xkey.py KEYS
+    xkey.py KEYS [--linger SECONDS]
 
 KEYS is a key name or modifiers and a key joined by "+" ("F1", "ctrl+F2"), as xdotool names
 them. The keys go to whichever window has the keyboard focus. Printed on standard output: the
 CLOCK_MONOTONIC time in nanoseconds taken right before the last key's press was sent to the X
 server. Exit 0 when the keys were sent; 1 when the display or a key cannot be found.
+
+With --linger, standard output is closed once the time is printed (a caller reading it goes on
+at once) and the process stays for SECONDS before it ends, so that the teardown of an
+interpreter does not compete for the processor with what the key press sets off.
 """
 
 import ctypes
@@ -32,8 +36,15 @@ def load(name):
 
 
 def main(argv):
-    if len(argv) != 2 or not argv[1]:
-        print("usage: xkey.py KEYS", file=sys.stderr)
+    linger = 0.0
+    if len(argv) == 4 and argv[2] == "--linger":
+        try:
+            linger = float(argv[3])
+        except ValueError:
+            linger = -1.0
+        argv = argv[:2]
+    if len(argv) != 2 or not argv[1] or linger < 0:
+        print("usage: xkey.py KEYS [--linger SECONDS]", file=sys.stderr)
         return 2
     try:
         x = load("X11")
@@ -74,10 +85,13 @@ def main(argv):
         for code in reversed(codes):
             xtst.XTestFakeKeyEvent(display, code, 0, 0)
         x.XSync(display, 0)
-        print(pressed)
-        return 0
+        print(pressed, flush=True)
     finally:
         x.XCloseDisplay(display)
+    if linger > 0:
+        sys.stdout.close()
+        time.sleep(linger)
+    return 0
 
 
 if __name__ == "__main__":

@@ -28,6 +28,9 @@ class BusyCursor
 public:
     virtual ~BusyCursor() = default;
     virtual void setBusy(bool busy) = 0;
+    // Gets the busy pointer ready while nothing waits for it, so that showing it later costs
+    // no more than a request to the display. Changes nothing that can be seen.
+    virtual void prepare() {}
 };
 
 } // namespace tevo

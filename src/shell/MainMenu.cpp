@@ -153,12 +153,23 @@ void MainMenu::activityReset()
     m_countdown->reset();
 }
 
-void MainMenu::keyPressed()
+void MainMenu::settled()
+{
+    m_platform.cursor.prepare();
+    accessibility();
+}
+
+const AccessibilityOptions& MainMenu::accessibility()
 {
     if (!m_accessibility)
         m_accessibility =
             AccessibilityOptions::load(m_platform.profiles, m_platform.workingDirectory);
-    if (m_accessibility->keyboardResetsCountdown)
+    return *m_accessibility;
+}
+
+void MainMenu::keyPressed()
+{
+    if (accessibility().keyboardResetsCountdown)
         m_countdown->reset();
 }
 

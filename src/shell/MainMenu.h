@@ -35,6 +35,9 @@ public:
     Status load();
     // Activation: the welcome line and, above level 1, the permission profile (VYGTA).
     void activate();
+    // The first frame is on the screen: what a user's first key press would otherwise wait
+    // for is done now (the hourglass made ready, the accessibility options read).
+    void settled();
 
     // A menu entry or button was chosen (click, shortcut or access key). Does nothing when the
     // control, its submenu header or the button it presses is greyed.
@@ -59,12 +62,14 @@ private:
     void picq2();
     void leaveMenu(bool withBeep);
     bool isReachable(const QString& controlName) const;
+    const AccessibilityOptions& accessibility();
     void runCommand(const QString& controlName);
 
     Platform& m_platform;
     MainMenuView& m_view;
     LoginContext m_login;
-    // Read at the first key press: start-up does not pay for the suite INI file.
+    // Read once the first frame is shown, or at an earlier key press: the first frame does not
+    // wait for the suite INI file.
     std::optional<AccessibilityOptions> m_accessibility;
     std::unique_ptr<HandOff> m_handOff;
     std::unique_ptr<HostOperations> m_hostOperations;

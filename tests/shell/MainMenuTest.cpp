@@ -128,6 +128,24 @@ TEST_F(MainMenuTest, PermissionProfileAppliedOnlyAboveLevelOneAndOnlyAtFirstActi
     }
 }
 
+TEST_F(MainMenuTest, SettledWindowLeavesNothingForTheFirstKeyPress)
+{
+    login(QStringLiteral("王小明"), QStringLiteral("1"));
+    MainMenu menu(fake.platform, view);
+    menu.load();
+    menu.activate();
+    const int readsBefore = fake.profiles.reads;
+    menu.settled();
+    EXPECT_EQ(fake.cursor.prepared, 1);
+    EXPECT_GT(fake.profiles.reads, readsBefore) << "the suite INI file is read once settled";
+    EXPECT_FALSE(fake.cursor.busy) << "getting the hourglass ready does not show it";
+
+    const int readsSettled = fake.profiles.reads;
+    menu.keyPressed();
+    menu.keyPressed();
+    EXPECT_EQ(fake.profiles.reads, readsSettled);
+}
+
 TEST_F(MainMenuTest, HeadersBeepAndGreyedControlsDoNothing)
 {
     MainMenu menu(fake.platform, view);

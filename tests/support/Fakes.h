@@ -185,8 +185,10 @@ public:
         busy = value;
         history.append(value);
     }
+    void prepare() override { ++prepared; }
     bool busy = false;
     QList<bool> history;
+    int prepared = 0;
 };
 
 class FixedClock : public Clock

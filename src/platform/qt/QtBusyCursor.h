@@ -16,6 +16,7 @@ public:
     ~QtBusyCursor() override;
 
     void setBusy(bool busy) override;
+    void prepare() override;
     bool isBusy() const { return m_busy; }
 
 private:

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
@@ -27,21 +28,25 @@ void FirstFrameReport::installFromEnvironment(QWidget* window)
     new FirstFrameReport(window, file);
 }
 
-FirstFrameReport::FirstFrameReport(QWidget* window, QString file)
-    : QObject(window), m_window(window), m_file(std::move(file))
+FirstFrameWatch::FirstFrameWatch(QWidget* window, std::function<void()> work)
+    : QObject(window), m_window(window), m_work(std::move(work))
 {
     window->installEventFilter(this);
 }
 
-bool FirstFrameReport::eventFilter(QObject* watched, QEvent* event)
+bool FirstFrameWatch::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_window && event->type() == QEvent::Paint && !m_painted) {
-        m_painted = true;
+    if (watched == m_window && event->type() == QEvent::Paint && m_work) {
         m_window->removeEventFilter(this);
         // The children are painted and the frame is flushed after this event returns.
-        QMetaObject::invokeMethod(this, &FirstFrameReport::write, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, std::exchange(m_work, nullptr), Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
+}
+
+FirstFrameReport::FirstFrameReport(QWidget* window, QString file)
+    : FirstFrameWatch(window, [this] { write(); }), m_file(std::move(file))
+{
 }
 
 namespace {

@@ -3,9 +3,29 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace tevo {
+
+// Runs work once, right after the first frame of a top-level window has been painted and
+// handed to the window system: the first paint of the window itself, then the next pass of the
+// event loop (the widget paint and the backing store flush run in one event). For work that
+// the first frame need not wait for. The watch belongs to the window.
+class FirstFrameWatch : public QObject
+{
+    Q_OBJECT
+public:
+    FirstFrameWatch(QWidget* window, std::function<void()> work);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* m_window;
+    std::function<void()> m_work;
+};
 
 // Start-up measurement from outside the program. When the environment variable
 // TEVO_REPORT_FIRST_FRAME holds an absolute file name, the moment the window's first frame has
@@ -17,9 +37,8 @@ namespace tevo {
 // behaves exactly as without the report.
 //
 // The first frame is the first paint of the top-level window; the moment is taken right after
-// that paint has been flushed (the widget paint and the backing store flush run in one event,
-// and the report waits for the next pass of the event loop).
-class FirstFrameReport : public QObject
+// that paint has been flushed (see FirstFrameWatch).
+class FirstFrameReport : public FirstFrameWatch
 {
     Q_OBJECT
 public:
@@ -31,15 +50,10 @@ public:
 
     FirstFrameReport(QWidget* window, QString file);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void write();
 
-    QWidget* m_window;
     QString m_file;
-    bool m_painted = false;
 };
 
 } // namespace tevo

@@ -3,6 +3,7 @@
 #include "core/ProgramTitle.h"
 #include "shell/MainMenu.h"
 #include "shell/window/BuiltInPicture.h"
+#include "shell/window/FirstFrameReport.h"
 #include "shell/window/MainMenuBar.h"
 #include "shell/window/NoticeLabel.h"
 #include "shell/window/PictureFile.h"
@@ -16,7 +17,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -84,6 +84,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 
     m_menu = std::make_unique<MainMenu>(platform, *this);
+    new FirstFrameWatch(this, [this] { m_menu->settled(); });
 }
 
 MainWindow::~MainWindow() = default;

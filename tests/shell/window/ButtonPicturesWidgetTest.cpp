@@ -55,13 +55,14 @@ private slots:
             seen.append(picture);
         }
 
-        // The built-in banner and background are shown from their 2x renderings as well.
+        // The built-in banner and background are shown from their 2x renderings as well, drawn
+        // at the size of their area: the background's area stretches it, and a picture of
+        // another size would be rescaled at every start.
         for (const char* name : {"Image2", "Image1"}) {
-            const QPixmap pixmap = w.control<QLabel>(name)->pixmap();
+            const auto* label = w.control<QLabel>(name);
+            const QPixmap pixmap = label->pixmap();
             QVERIFY2(pixmap.devicePixelRatio() == 2.0, name);
-            QVERIFY2(pixmap.deviceIndependentSize().toSize() ==
-                         (qstrcmp(name, "Image2") == 0 ? QSize(789, 111) : QSize(678, 382)),
-                     name);
+            QVERIFY2(pixmap.deviceIndependentSize().toSize() == label->size(), name);
         }
     }
 };

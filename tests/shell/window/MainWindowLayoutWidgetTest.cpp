@@ -168,7 +168,8 @@ private slots:
             QVERIFY2(button->iconSize() == picture && !button->icon().isNull(), name);
         }
         QCOMPARE(w.control<QLabel>("Image2")->pixmap().size(), QSize(789, 111));
-        QCOMPARE(w.control<QLabel>("Image1")->pixmap().size(), QSize(678, 382));
+        // Drawn at the size of its area, which stretches it.
+        QCOMPARE(w.control<QLabel>("Image1")->pixmap().size(), w.control("Image1")->size());
         QVERIFY(w.control<QLabel>("Image1")->hasScaledContents());
     }
 

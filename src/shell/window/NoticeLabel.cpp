@@ -92,7 +92,7 @@ bool NoticeLabel::setNotice(const QString& text)
     setAttribute(Qt::WA_UpdatesDisabled, true); // the text, without a repaint of the whole line
     setText(text);
     setAttribute(Qt::WA_UpdatesDisabled, false);
-    if (moved > 0 && paintsFromLayout()) {
+    if (moved > 0) {
         scroll(-moved, 0);
         // Ink of the character that left at the front (a glyph reaches past its advance) was
         // moved along with the rest; what lies at the front is painted again.

@@ -38,6 +38,13 @@ def verdict(met):
     return "met" if met else "MISSED"
 
 
+def ratio_row(figure, menu, bare, limit, spreads):
+    """A time of the menu against the bare window's, as a ratio with its limit."""
+    ratio = median(menu) / median(bare)
+    return (figure, f"{median(menu):.1f} ms", f"bare window {median(bare):.1f} ms",
+            f"{ratio:.2f}x", f"<= {limit:.2f}x", verdict(ratio <= limit), spreads)
+
+
 def main(argv):
     if len(argv) != 2:
         print("usage: summary.py RESULTS_FOLDER", file=sys.stderr)
@@ -58,18 +65,12 @@ def main(argv):
     startup = read_tsv(os.path.join(folder, "startup.tsv"))
     menu, bare = column(startup, "menu", 2), column(startup, "bare", 2)
     if menu and bare:
-        ratio = median(menu) / median(bare)
-        rows.append(("start-up to first frame", f"{median(menu):.1f} ms",
-                     f"bare window {median(bare):.1f} ms", f"{ratio:.2f}x", "<= 1.20x",
-                     verdict(ratio <= 1.20),
-                     f"menu {spread(menu, 'ms')}; bare {spread(bare, 'ms')}"))
+        rows.append(ratio_row("start-up to first frame", menu, bare, 1.20,
+                              f"menu {spread(menu, 'ms')}; bare {spread(bare, 'ms')}"))
         menu_cpu, bare_cpu = column(startup, "menu", 3), column(startup, "bare", 3)
-        ratio = median(menu_cpu) / median(bare_cpu)
-        rows.append(("CPU time to first frame", f"{median(menu_cpu):.1f} ms",
-                     f"bare window {median(bare_cpu):.1f} ms", f"{ratio:.2f}x", "<= 1.25x",
-                     verdict(ratio <= 1.25),
-                     f"menu {spread(menu_cpu, 'ms')}; bare {spread(bare_cpu, 'ms')}; "
-                     "less sensitive to other work on the machine than the time"))
+        rows.append(ratio_row("CPU time to first frame", menu_cpu, bare_cpu, 1.25,
+                              f"menu {spread(menu_cpu, 'ms')}; bare {spread(bare_cpu, 'ms')}; "
+                              "less sensitive to other work on the machine than the time"))
 
     handoff = read_tsv(os.path.join(folder, "handoff.tsv"))
     key, floor = column(handoff, "handoff", 2), column(handoff, "floor", 2)
@@ -107,12 +108,9 @@ def main(argv):
     cold = read_tsv(os.path.join(folder, "cold.tsv"))
     menu, bare = column(cold, "menu", 2), column(cold, "bare", 2)
     if menu and bare:
-        ratio = median(menu) / median(bare)
-        rows.append(("cold start to first frame", f"{median(menu):.1f} ms",
-                     f"bare window {median(bare):.1f} ms", f"{ratio:.2f}x", "<= 1.15x",
-                     verdict(ratio <= 1.15),
-                     f"page cache dropped before each start; menu {spread(menu, 'ms')}; "
-                     f"bare {spread(bare, 'ms')}"))
+        rows.append(ratio_row("cold start to first frame", menu, bare, 1.15,
+                              f"page cache dropped before each start; menu {spread(menu, 'ms')}; "
+                              f"bare {spread(bare, 'ms')}"))
     elif "cold_skipped" in machine:
         rows.append(("cold start to first frame", "skipped", "-", "-", "<= 1.15x", "-",
                      machine["cold_skipped"]))

@@ -12,7 +12,9 @@ namespace tevo {
 // Runs work once, right after the first frame of a top-level window has been painted and
 // handed to the window system: the first paint of the window itself, then the next pass of the
 // event loop (the widget paint and the backing store flush run in one event). For work that
-// the first frame need not wait for. The watch belongs to the window.
+// the first frame need not wait for. The watch belongs to the window. Of several watches on one
+// window the one installed last runs first (Qt asks the newest event filter first): the window's
+// own watch is installed when it is made, so a first-frame report is written before its work.
 class FirstFrameWatch : public QObject
 {
     Q_OBJECT

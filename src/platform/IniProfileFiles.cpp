@@ -1,11 +1,12 @@
 #include "platform/IniProfileFiles.h"
 
+#include "platform/FileDescriptor.h"
+#include "platform/LockedFile.h"
 #include "platform/ProfileDocument.h"
 #include "platform/TextCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -21,34 +22,6 @@ QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
-
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return m_fd; }
-    void reset(int fd = -1)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-    // Closes now and reports the outcome (a delayed write error shows up here).
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 std::optional<QByteArray> encodeAs(ProfileDocument::Encoding encoding, const QString& text)
 {
@@ -106,75 +79,41 @@ QByteArray withKeySet(const ProfileDocument& doc, const QByteArray& section, con
     return out;
 }
 
-// Writes `data` to a new file named `name` in the folder open as `folder` (shown to the user as
-// `target`) and renames it over `name`: the folder's entry is replaced, whatever it is, and no
-// link is ever followed. On failure the temporary file is removed and `name` is as it was.
-Status replaceFile(int folder, const QByteArray& name, const QString& target,
-                   const QByteArray& data, const struct stat* original)
+// The bytes of a profile file, `bytes`, with one key set, or why the file cannot take it.
+Result<QByteArray> withValueSet(const QString& file, QByteArray bytes, const QString& section,
+                                const QString& key, const QString& value)
 {
-    const auto failure = [&](int error) {
-        return Status::error(
-            QStringLiteral("無法寫入設定檔「%1」：%2").arg(target, systemError(error)));
-    };
+    using Bytes = Result<QByteArray>;
+    const auto doc = ProfileDocument::parse(std::move(bytes));
+    if (!doc)
+        return Bytes::error(QStringLiteral("「%1」不是文字設定檔，不予覆寫").arg(file));
 
-    QByteArray temporary;
-    FileDescriptor fd;
-    for (int attempt = 0; attempt < 16 && fd.get() < 0; ++attempt) {
-        temporary = '.' + name + '.' +
-                    QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".tmp";
-        // A new file gets the usual permissions (0666 less the umask); a replaced file gets
-        // the original's below.
-        fd.reset(::openat(folder, temporary.constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          original ? 0600 : 0666));
-        if (fd.get() < 0 && errno != EEXIST)
-            return failure(errno);
-    }
-    if (fd.get() < 0)
-        return failure(EEXIST);
+    const std::optional<QByteArray> sectionBytes = encodeAs(doc->encoding(), section);
+    const std::optional<QByteArray> keyBytes = encodeAs(doc->encoding(), key);
+    const std::optional<QByteArray> valueBytes = encodeAs(doc->encoding(), value);
+    if (!sectionBytes || !keyBytes || !valueBytes)
+        return Bytes::error(QStringLiteral("無法寫入設定檔「%1」：「%2」有 Big5（字碼頁 950）"
+                                           "無法表示的字")
+                                .arg(file, !sectionBytes ? section
+                                           : !keyBytes   ? key
+                                                         : value));
 
-    const auto abandon = [&](int error) {
-        fd.reset();
-        ::unlinkat(folder, temporary.constData(), 0);
-        return failure(error);
-    };
-    if (original) {
-        // The permission bits only: a set-user-ID, set-group-ID or sticky bit of the file it
-        // replaces is not carried over.
-        if (::fchmod(fd.get(), original->st_mode & 0777) != 0)
-            return abandon(errno);
-        // Keeps the owner where the process may (it may not when it is not the owner); the
-        // permissions above are kept either way.
-        if (original->st_uid != ::geteuid() || original->st_gid != ::getegid()) {
-            if (::fchown(fd.get(), original->st_uid, original->st_gid) != 0) {
-                // Not allowed: the file now belongs to this user, with the same permissions.
-            }
-        }
+    QByteArray updated = withKeySet(*doc, *sectionBytes, *keyBytes, *valueBytes, section, key);
+    if (updated == doc->bytes())
+        return updated; // already holds the value
+    // Code page 950 bytes can happen to form valid UTF-8 ("羅" is C3 B9, "ù" in UTF-8). A file
+    // that became valid UTF-8 as a whole would be read as UTF-8 from then on, and every
+    // character in it, the new value too, would read as another; it stays as it is instead.
+    if (doc->encoding() == ProfileDocument::Encoding::Cp950) {
+        const std::optional<ProfileDocument> after = ProfileDocument::parse(updated);
+        if (!after || after->encoding() != ProfileDocument::Encoding::Cp950)
+            return Bytes::error(
+                QStringLiteral("無法寫入設定檔「%1」：寫入後整個 Big5（字碼頁 950）檔案恰好也是"
+                               "有效的 UTF-8，會被當成 UTF-8 讀錯。請用文字編輯器將它另存為含 "
+                               "BOM 的 UTF-8 後再試")
+                    .arg(file));
     }
-    qsizetype written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(fd.get(), data.constData() + written, data.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return abandon(n < 0 ? errno : ENOSPC);
-        written += n;
-    }
-    if (::fsync(fd.get()) != 0)
-        return abandon(errno);
-    if (!fd.close()) {
-        const int error = errno;
-        ::unlinkat(folder, temporary.constData(), 0);
-        return failure(error);
-    }
-    if (::renameat(folder, temporary.constData(), folder, name.constData()) != 0) {
-        const int error = errno;
-        ::unlinkat(folder, temporary.constData(), 0);
-        return failure(error);
-    }
-    // Makes the rename itself durable; the new contents are complete either way.
-    ::fsync(folder);
-    return Status::ok();
+    return updated;
 }
 
 // The bytes of the regular file open as `fd` (shown to the user as `file`), with its status.
@@ -293,61 +232,30 @@ Status IniProfileFiles::writeString(const QString& file, const QString& section,
             QStringLiteral("無法寫入設定檔「%1」：%2").arg(file, systemError(errno)));
     }
 
+    // A missing file is created only for a write that it would take, so that a refused write
+    // leaves nothing behind.
+    struct stat st;
+    if (::fstatat(folder.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 &&
+        errno == ENOENT) {
+        const Result<QByteArray> created = withValueSet(file, QByteArray(), section, key, value);
+        if (!created)
+            return created.status();
+    }
+
     // A symbolic link counts as a file that cannot be written: what it points to may be
     // anybody's file, and the folder may be one that others can write.
-    std::optional<QByteArray> existing;
-    struct stat st;
-    FileDescriptor fd(::openat(folder.get(), name.constData(), kReadFlags | O_NOFOLLOW));
-    if (fd.get() >= 0) {
-        Result<QByteArray> bytes = readOpenFile(fd.get(), file, st);
-        if (!bytes)
-            return bytes.status();
-        existing = std::move(bytes.value());
-    } else if (errno == ELOOP) {
-        return Status::error(
-            QStringLiteral("無法寫入設定檔「%1」：它是符號連結，不經由連結寫入").arg(file));
-    } else if (errno != ENOENT) {
-        return Status::error(
-            QStringLiteral("無法讀取設定檔「%1」：%2").arg(file, systemError(errno)));
-    }
-    fd.reset();
-    const bool exists = existing.has_value();
-    // A read-only file stays as it is, although its folder would allow replacing it.
-    if (exists && ::faccessat(folder.get(), name.constData(), W_OK, AT_EACCESS) != 0)
-        return Status::error(
-            QStringLiteral("無法寫入設定檔「%1」：%2").arg(file, systemError(errno)));
-
-    const auto doc = ProfileDocument::parse(exists ? std::move(*existing) : QByteArray());
-    if (!doc)
-        return Status::error(QStringLiteral("「%1」不是文字設定檔，不予覆寫").arg(file));
-
-    const std::optional<QByteArray> sectionBytes = encodeAs(doc->encoding(), section);
-    const std::optional<QByteArray> keyBytes = encodeAs(doc->encoding(), key);
-    const std::optional<QByteArray> valueBytes = encodeAs(doc->encoding(), value);
-    if (!sectionBytes || !keyBytes || !valueBytes)
-        return Status::error(QStringLiteral("無法寫入設定檔「%1」：「%2」有 Big5（字碼頁 950）"
-                                            "無法表示的字")
-                                 .arg(file, !sectionBytes ? section
-                                            : !keyBytes   ? key
-                                                          : value));
-
-    const QByteArray updated =
-        withKeySet(*doc, *sectionBytes, *keyBytes, *valueBytes, section, key);
-    if (exists && updated == doc->bytes())
-        return Status::ok(); // already holds the value
-    // Code page 950 bytes can happen to form valid UTF-8 ("羅" is C3 B9, "ù" in UTF-8). A file
-    // that became valid UTF-8 as a whole would be read as UTF-8 from then on, and every
-    // character in it, the new value too, would read as another; it stays as it is instead.
-    if (doc->encoding() == ProfileDocument::Encoding::Cp950) {
-        const std::optional<ProfileDocument> after = ProfileDocument::parse(updated);
-        if (!after || after->encoding() != ProfileDocument::Encoding::Cp950)
-            return Status::error(
-                QStringLiteral("無法寫入設定檔「%1」：寫入後整個 Big5（字碼頁 950）檔案恰好也是"
-                               "有效的 UTF-8，會被當成 UTF-8 讀錯。請用文字編輯器將它另存為含 "
-                               "BOM 的 UTF-8 後再試")
-                    .arg(file));
-    }
-    return replaceFile(folder.get(), name, file, updated, exists ? &st : nullptr);
+    LockedFile locked;
+    if (Status opened = locked.open(folder.get(), name, file); !opened)
+        return opened;
+    const Result<QByteArray> bytes = readOpenFile(locked.fd(), file, st);
+    if (!bytes)
+        return bytes.status();
+    const Result<QByteArray> updated = withValueSet(file, bytes.value(), section, key, value);
+    if (!updated)
+        return updated.status();
+    if (updated.value() == bytes.value())
+        return Status::ok();
+    return locked.write(bytes.value(), updated.value());
 }
 
 } // namespace tevo

@@ -1,5 +1,6 @@
 #include "platform/IniProfileFiles.h"
 
+#include "support/ChildProcess.h"
 #include "support/ProfileTestFiles.h"
 
 #include <QFileInfo>
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <tuple>
 
 namespace tevo {
 namespace {
@@ -24,6 +28,34 @@ QString u8(const char* text)
 }
 
 const QByteArray kMissing = "<missing>";
+
+// Starts a process that sets keys "w<writer>-<i>" of section "a" to i, for i from 0 to
+// count - 1, as `user` where given. It exits with 0 once all are written.
+pid_t startWriter(const QString& path, int writer, int count, std::optional<uid_t> user)
+{
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    if (user && (::setgroups(0, nullptr) != 0 || ::setresgid(*user, *user, *user) != 0 ||
+                 ::setresuid(*user, *user, *user) != 0))
+        ::_exit(120);
+    IniProfileFiles profiles;
+    for (int i = 0; i < count; ++i) {
+        const Status status = profiles.writeString(
+            path, u8("a"), QStringLiteral("w%1-%2").arg(writer).arg(i), QString::number(i));
+        if (!status) {
+            std::fprintf(stderr, "%s\n", status.message().toLocal8Bit().constData());
+            ::_exit(1);
+        }
+    }
+    ::_exit(0);
+}
+
+int exitCodeOf(pid_t pid)
+{
+    int status = 0;
+    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 TEST(IniProfileWrite, ChangesOneKeyAndKeepsEveryOtherByte)
 {
@@ -100,6 +132,109 @@ TEST(IniProfileWrite, KeepsPermissionBitsOnly)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+// Two processes set 300 keys each in one file at once, and all 600 land: whether both replace
+// the file (made by whichever comes first), both rewrite another user's file in place, or its
+// owner replaces it while root rewrites it in place.
+TEST(IniProfileWrite, WritesFromTwoProcessesAllLand)
+{
+    constexpr int kWrites = 300;
+    const std::optional<uid_t> other = test::unprivilegedUser(); // none unless root
+    const struct
+    {
+        const char* what;
+        bool othersFile; // else no file to begin with
+        mode_t folderMode;
+    } cases[] = {
+        {"no file yet, both replace it", false, 0755},
+        {"another user's file in a folder only root may write: both in place", true, 0755},
+        {"another user's file in a folder all may write: its owner replaces it", true, 0777},
+    };
+    for (const auto& row : cases) {
+        if (row.othersFile && !other)
+            continue; // needs root, to give the file to another user
+        // In memory where there is such a folder: every write is flushed, and the lock is tested.
+        const QString memory = QStringLiteral("/dev/shm");
+        QTemporaryDir dir((QFileInfo(memory).isWritable() ? memory : QDir::tempPath()) +
+                          QStringLiteral("/tevo-XXXXXX"));
+        const QString path = dir.filePath(QStringLiteral("p.INI"));
+        ::chmod(QFile::encodeName(dir.path()).constData(), row.folderMode);
+        if (row.othersFile) {
+            writeBytes(path, "[b]\r\n");
+            ::chmod(QFile::encodeName(path).constData(), 0666);
+            test::giveTo(path, other);
+        }
+        const pid_t first = startWriter(path, 0, kWrites, row.othersFile ? other : std::nullopt);
+        const pid_t second = startWriter(path, 1, kWrites, std::nullopt);
+        EXPECT_EQ(exitCodeOf(first), 0) << row.what;
+        EXPECT_EQ(exitCodeOf(second), 0) << row.what;
+        IniProfileFiles profiles;
+        QStringList lost;
+        for (int i = 0; i < 2 * kWrites; ++i) {
+            const QString key = QStringLiteral("w%1-%2").arg(i / kWrites).arg(i % kWrites);
+            if (profiles.readString(path, u8("a"), key) != QString::number(i % kWrites))
+                lost << key;
+        }
+        EXPECT_EQ(lost.size(), 0) << row.what << ": " << lost.mid(0, 10).join(u' ').toStdString();
+        EXPECT_EQ(entriesOf(dir.path()), QStringList{QStringLiteral("p.INI")}) << row.what;
+    }
+}
+
+// Written by nobody: a file nobody does not own, or in a folder nobody may not write, is
+// rewritten in place; nobody's own file in a folder nobody may write is replaced. Either way it
+// keeps its owner, group, mode and access ACL.
+TEST(IniProfileWrite, KeepsOwnerGroupModeAndAcl)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root, to give files to other users";
+    constexpr uid_t kNobody = 65534; // and group nogroup
+    const char* const kAcl = "system.posix_acl_access";
+    // user::rw- user:nobody:rw- group::r-- mask::rw- other::r-- as the kernel stores it.
+    const QByteArray acl("\x02\0\0\0"
+                         "\x01\0\x06\0\xff\xff\xff\xff"
+                         "\x02\0\x06\0\xfe\xff\0\0"
+                         "\x04\0\x04\0\xff\xff\xff\xff"
+                         "\x10\0\x06\0\xff\xff\xff\xff"
+                         "\x20\0\x04\0\xff\xff\xff\xff",
+                         44);
+    const struct
+    {
+        const char* what;
+        uid_t owner;
+        gid_t group;
+        mode_t folderMode; // the folder is root's
+        bool inPlace;
+    } cases[] = {
+        {"root's file in a folder only root may write", 0, 0, 0755, true},
+        {"root's file in a folder all may write", 0, 0, 0777, true},
+        {"nobody's file in a folder only root may write", kNobody, kNobody, 0755, true},
+        {"nobody's file in a folder all may write", kNobody, kNobody, 0777, false},
+        {"nobody's file of a group nobody is not in", kNobody, 0, 0777, true},
+    };
+    for (const auto& row : cases) {
+        QTemporaryDir dir;
+        ::chmod(QFile::encodeName(dir.path()).constData(), row.folderMode);
+        const QString path = dir.filePath(QStringLiteral("p.INI"));
+        const QByteArray name = QFile::encodeName(path);
+        writeBytes(path, "[a]\r\nk=1\r\n");
+        ASSERT_EQ(::chown(name.constData(), row.owner, row.group), 0) << row.what;
+        ASSERT_EQ(::setxattr(name.constData(), kAcl, acl.constData(), size_t(acl.size()), 0), 0)
+            << row.what;
+        struct stat before, after;
+        ASSERT_EQ(::stat(name.constData(), &before), 0);
+        EXPECT_EQ(exitCodeOf(startWriter(path, 0, 1, kNobody)), 0) << row.what;
+        ASSERT_EQ(::stat(name.constData(), &after), 0);
+        EXPECT_EQ(readBytes(path), QByteArray("[a]\r\nk=1\r\nw0-0=0\r\n")) << row.what;
+        EXPECT_EQ(after.st_ino == before.st_ino, row.inPlace) << row.what;
+        EXPECT_EQ(std::tuple(after.st_uid, after.st_gid, after.st_mode),
+                  std::tuple(row.owner, row.group, before.st_mode))
+            << row.what;
+        QByteArray kept(64, '\0');
+        kept.truncate(std::max<ssize_t>(0, ::getxattr(name.constData(), kAcl, kept.data(), 64)));
+        EXPECT_EQ(kept, acl) << row.what;
+        EXPECT_EQ(entriesOf(dir.path()), QStringList{QStringLiteral("p.INI")}) << row.what;
+    }
+}
+
 // Every failure leaves the original as it was and no temporary file behind.
 TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
 {
@@ -117,7 +252,7 @@ TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
         int fileSizeLimit; // 0: none
     } cases[] = {
         {"missing folder", kMissing, "no/such/p.INI", "a", "k", "2", false, 0},
-        {"read-only folder", original, "ro/p.INI", "a", "k", "2", true, 0},
+        {"new file in a read-only folder", kMissing, "ro/p.INI", "a", "k", "2", true, 0},
         {"read-only file", original, "p.INI", "a", "k", "2", true, 0},
         {"full disk", original, "p.INI", "a", "k", longValue.constData(), false, 16},
         {"binary file", QByteArray("[a]\r\nk=1\0", 9), "p.INI", "a", "k", "2", false, 0},
@@ -139,11 +274,11 @@ TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
         QTemporaryDir dir;
         const QString path = dir.filePath(u8(row.name));
         const QString folder = QFileInfo(path).path();
-        if (row.before != kMissing) {
+        if (qstrcmp(row.what, "missing folder") != 0)
             QDir().mkpath(folder);
+        if (row.before != kMissing)
             writeBytes(path, row.before);
-        }
-        if (qstrcmp(row.what, "read-only folder") == 0)
+        if (qstrcmp(row.what, "new file in a read-only folder") == 0)
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         if (qstrcmp(row.what, "read-only file") == 0)
             QFile::setPermissions(path, QFileDevice::ReadOwner);

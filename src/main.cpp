@@ -15,6 +15,7 @@
 #include "platform/SystemVolumeSerial.h"
 #include "platform/SystemWorkingDirectory.h"
 #include "platform/XdgShellOpener.h"
+#include "platform/qt/PausableTimer.h"
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtBusyCursor.h"
 #include "platform/qt/QtForegroundWait.h"
@@ -25,7 +26,6 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QTimer>
 #include <QTranslator>
 
 #include <chrono>
@@ -129,8 +129,8 @@ int main(int argc, char** argv)
     }
     system.messages.setParentWindow(&window);
     // Timer1 and Timer2 stand still while a request waits, as they would on a blocked thread.
-    system.wait.holdDuringWaits({window.findChild<QTimer*>(QStringLiteral("Timer1")),
-                                 window.findChild<QTimer*>(QStringLiteral("Timer2"))});
+    system.wait.holdDuringWaits({window.findChild<tevo::PausableTimer*>(QStringLiteral("Timer1")),
+                                 window.findChild<tevo::PausableTimer*>(QStringLiteral("Timer2"))});
     tevo::FirstFrameReport::installFromEnvironment(&window);
     window.show();
     return app.exec();

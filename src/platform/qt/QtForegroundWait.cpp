@@ -1,64 +1,30 @@
 #include "platform/qt/QtForegroundWait.h"
 
+#include "platform/qt/PausableTimer.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QTimer>
 
-#include <algorithm>
 #include <atomic>
 #include <thread>
-#include <vector>
 
 namespace tevo {
 
-namespace {
-
-struct StoppedTimer
-{
-    QPointer<QTimer> timer;
-    int remainingMs;
-    int intervalMs;
-};
-
-std::vector<StoppedTimer> stop(const QList<QPointer<QTimer>>& timers)
-{
-    std::vector<StoppedTimer> stopped;
-    for (const QPointer<QTimer>& timer : timers) {
-        if (!timer || !timer->isActive())
-            continue;
-        stopped.push_back({timer, std::max(0, timer->remainingTime()), timer->interval()});
-        timer->stop();
-    }
-    return stopped;
-}
-
-// The first tick comes after the time that was left, the later ones at the usual interval.
-void restart(const std::vector<StoppedTimer>& stopped)
-{
-    for (const StoppedTimer& entry : stopped) {
-        QTimer* timer = entry.timer.data();
-        if (!timer || timer->isActive())
-            continue;
-        timer->start(entry.remainingMs);
-        const int interval = entry.intervalMs;
-        QObject::connect(
-            timer, &QTimer::timeout, timer, [timer, interval] { timer->setInterval(interval); },
-            Qt::SingleShotConnection);
-    }
-}
-
-} // namespace
-
-void QtForegroundWait::holdDuringWaits(const QList<QTimer*>& timers)
+void QtForegroundWait::holdDuringWaits(const QList<PausableTimer*>& timers)
 {
     m_held.clear();
-    for (QTimer* timer : timers)
+    for (PausableTimer* timer : timers)
         m_held.append(timer);
 }
 
 void QtForegroundWait::runWhileWaiting(const std::function<void()>& work)
 {
-    const std::vector<StoppedTimer> stopped = stop(m_held);
+    // The timers paused here are the ones resumed, whatever the list is by then.
+    const QList<QPointer<PausableTimer>> paused = m_held;
+    for (const QPointer<PausableTimer>& timer : paused) {
+        if (timer)
+            timer->pause();
+    }
     // wakeUp() may be called from any thread; a wake-up that comes before the dispatcher waits
     // makes its next wait return at once, so the end of the work is never missed.
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
@@ -75,7 +41,10 @@ void QtForegroundWait::runWhileWaiting(const std::function<void()>& work)
                                         QEventLoop::WaitForMoreEvents);
     }
     worker.join();
-    restart(stopped);
+    for (const QPointer<PausableTimer>& timer : paused) {
+        if (timer)
+            timer->resume();
+    }
 }
 
 } // namespace tevo

@@ -1,6 +1,7 @@
 #include "shell/window/MainWindow.h"
 
 #include "core/ProgramTitle.h"
+#include "platform/qt/PausableTimer.h"
 #include "shell/MainMenu.h"
 #include "shell/window/BuiltInPicture.h"
 #include "shell/window/FirstFrameReport.h"
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
-#include <QTimer>
 
 // The built-in pictures live in the GUI library's resources; a static library has to register
 // them itself. Q_INIT_RESOURCE must be used outside any namespace.
@@ -65,14 +65,16 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
     m_statusBar = new StatusPanelBar(platform.clock, this);
     setStatusBar(m_statusBar);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(kTimer1IntervalMs);
+    // Both timers are on by design but tick only once start-up has finished: they stay paused
+    // until the first activation.
+    m_timer1 = new PausableTimer(QStringLiteral("Timer1"), kTimer1IntervalMs, this);
     connect(m_timer1, &QTimer::timeout, this, [this] { m_menu->noticeTick(); });
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(kTimer2IntervalMs);
+    m_timer2 = new PausableTimer(QStringLiteral("Timer2"), kTimer2IntervalMs, this);
     connect(m_timer2, &QTimer::timeout, this, [this] { m_menu->idleTick(); });
+    for (PausableTimer* timer : {m_timer1, m_timer2}) {
+        timer->pause();
+        timer->setEnabled(true);
+    }
 
     // The client area below the menu bar, status bar included, has the designed size. The
     // window opens centred on its screen.
@@ -176,24 +178,13 @@ void MainWindow::choose(const QString& name)
 
 void MainWindow::firstActivation()
 {
-    if (m_timersStarted || !m_loaded)
+    if (m_activated || !m_loaded)
         return;
     m_menu->activate();
-    m_timersStarted = true;
-    applyTimerState(m_timer1, m_timer1Enabled);
-    applyTimerState(m_timer2, m_timer2Enabled);
-}
-
-void MainWindow::applyTimerState(QTimer* timer, bool enabled)
-{
-    if (!m_timersStarted)
-        return;
-    // Enabling a running timer leaves its rhythm alone; disabling and enabling again makes the
-    // next tick come a full interval later.
-    if (!enabled)
-        timer->stop();
-    else if (!timer->isActive())
-        timer->start();
+    m_activated = true;
+    // A timer switched off meanwhile stays off; the others tick a full interval from now.
+    m_timer1->resume();
+    m_timer2->resume();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -289,15 +280,16 @@ double MainWindow::countdownValue() const
     return m_countdown;
 }
 
+// Switching on a running timer leaves its rhythm alone; switching it off and on again makes the
+// next tick come a full interval later.
 void MainWindow::setIdleTimerEnabled(bool enabled)
 {
-    m_timer2Enabled = enabled;
-    applyTimerState(m_timer2, enabled);
+    m_timer2->setEnabled(enabled);
 }
 
 bool MainWindow::isIdleTimerEnabled() const
 {
-    return m_timer2Enabled;
+    return m_timer2->isEnabled();
 }
 
 void MainWindow::processPendingEvents()
@@ -386,8 +378,7 @@ double MainWindow::clientWidthTwips() const
 
 void MainWindow::setNoticeTimerEnabled(bool enabled)
 {
-    m_timer1Enabled = enabled;
-    applyTimerState(m_timer1, enabled);
+    m_timer1->setEnabled(enabled);
 }
 
 void MainWindow::setNoticeName(const QString& notice)

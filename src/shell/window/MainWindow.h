@@ -13,13 +13,13 @@
 class QAbstractButton;
 class QLabel;
 class QProgressBar;
-class QTimer;
 
 namespace tevo {
 
 class MainMenu;
 class MainMenuBar;
 class NoticeLabel;
+class PausableTimer;
 class StatusPanelBar;
 class WrappingButton;
 
@@ -89,7 +89,6 @@ private:
     bool isInThisWindow(const QObject* object) const;
     void choose(const QString& name);
     void firstActivation();
-    void applyTimerState(QTimer* timer, bool enabled);
 
     MainMenuBar* m_menuBar = nullptr;
     StatusPanelBar* m_statusBar = nullptr;
@@ -102,12 +101,11 @@ private:
     WrappingButton* m_command8 = nullptr;
     QHash<QString, QAbstractButton*> m_buttons;
 
-    QTimer* m_timer1 = nullptr; // notice scrolling
-    QTimer* m_timer2 = nullptr; // idle countdown
-    bool m_timer1Enabled = true;
-    bool m_timer2Enabled = true;
-    // Both timers are enabled by design but tick only once start-up has finished.
-    bool m_timersStarted = false;
+    // Paused until the first activation, and during every wait for a request (main() hands
+    // them to the wait).
+    PausableTimer* m_timer1 = nullptr; // notice scrolling
+    PausableTimer* m_timer2 = nullptr; // idle countdown
+    bool m_activated = false;
     bool m_loaded = false;
     bool m_shown = false;
     double m_countdown = 0;

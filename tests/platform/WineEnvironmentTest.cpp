@@ -1,5 +1,6 @@
 #include "platform/WineEnvironment.h"
 #include "platform/WindowsExecutable.h"
+#include "platform/WineBridge.h"
 #include "platform/WineBridgeProtocol.h"
 
 #include "support/ChildProcess.h"
@@ -217,6 +218,47 @@ TEST(WineEnvironment, CommandRunsWineInTheFolderWithPrefixLocaleAndPwd)
         EXPECT_EQ(named("LC_ALL="), 1);
         EXPECT_EQ(named("PWD="), 1);
     }
+}
+
+TEST(WineBridge, StartsNothingWithoutAPrefixOrTheLocale)
+{
+    // A `wine` that would make the prefix if it ran: the bridge must refuse before starting it.
+    QTemporaryDir dir;
+    const QString wine = dir.filePath("bin/wine");
+    ASSERT_TRUE(writeFile(wine, "#!/bin/sh\nmkdir -p \"$WINEPREFIX\"\n",
+                          QFile::ReadOwner | QFile::ExeOwner));
+    const QString bridgePath = dir.filePath("tevo-winebridge.exe");
+    ASSERT_TRUE(writeFile(bridgePath, executable(0x80, 0x200)));
+    const QString missing = dir.filePath("missing-prefix");
+    const QString ready = dir.filePath("prefix");
+    ASSERT_TRUE(writeFile(ready + "/system.reg", "WINE REGISTRY Version 2\n"));
+    QTemporaryDir noLocales;
+
+    const struct
+    {
+        QString prefix;
+        bool withoutLocales;
+        const char* expected;
+    } cases[] = {
+        {missing, false, "wineboot -i"},
+        {ready, true, "localedef"},
+    };
+    for (const auto& row : cases) {
+        std::optional<test::ScopedEnvironment> locpath;
+        if (row.withoutLocales)
+            locpath.emplace("LOCPATH", QFile::encodeName(noLocales.path()));
+        WineBridge bridge(WineEnvironment(environmentOf(
+                              {"PATH=" + dir.filePath("bin"), "WINEPREFIX=" + row.prefix})),
+                          dir.path(), bridgePath);
+        const Status started = bridge.start();
+        EXPECT_FALSE(started.isOk()) << row.expected;
+        EXPECT_TRUE(started.message().contains(row.expected)) << started.message();
+        EXPECT_FALSE(bridge.isRunning());
+        const auto value = bridge.read("kelpan", "D:\\GARVO", "VA");
+        EXPECT_FALSE(value.isOk());
+        EXPECT_TRUE(value.error().contains(row.expected)) << value.error();
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
 } // namespace

@@ -7,7 +7,8 @@
 #                            processes and removes the drive letters the test mapped
 #   wine_prefix              exports WINEPREFIX: the build folder's private prefix
 #                            (Testing/wine/prefix), made with wineboot by the first test that
-#                            needs it and reused by the later ones (they run one at a time)
+#                            needs it and reused by the later ones (they run one at a time);
+#                            the suite's settings that earlier tests left there are removed
 #   wine_map_drive L FOLDER  maps drive letter L of the prefix to FOLDER
 #
 # The Windows programs: WINE_BRIDGE (beside the menu), WINE_LAUNCHER (the way back into the
@@ -77,6 +78,12 @@ wine_prefix()
     fi
     flock -u "$lock"
     exec {lock}>&-
+    # A value an earlier run left must not pass for one this run wrote.
+    local key='HKEY_CURRENT_USER\Software\VB and VBA Program Settings'
+    if timeout 60 wine reg query "$key" >/dev/null 2>&1; then
+        timeout 60 wine reg delete "$key" /f >"$E2E_ROOT/logs/wine-reg.log" 2>&1 ||
+            e2e_fail "could not remove the settings of earlier runs from $WINEPREFIX"
+    fi
 }
 
 wine_map_drive()

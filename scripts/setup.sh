@@ -22,6 +22,11 @@ packages=(
   # Debian's own checks of the package: lintian, hardening-check (devscripts), the AppStream
   # validator, the manual pages' formatter and reader, and bash's completion framework.
   lintian devscripts appstream groff-base man-db bash-completion
+  # Suites whose other programs are Windows programs: Wine (64-bit; 32-bit programs need wine32
+  # from the i386 architecture as well), the MinGW-w64 compiler for the Windows programs built
+  # here, and the locales that give Windows programs code page 950 (scripts/test.sh generates
+  # zh_TW.UTF-8).
+  wine wine64 g++-mingw-w64-x86-64 locales
 )
 
 # Further packages a caller needs (scripts/fuzz.sh asks for clang).

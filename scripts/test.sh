@@ -10,6 +10,12 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh --update
 
+# The Windows programs of the Wine tests run under zh_TW.UTF-8, which gives them code page 950.
+if ! locale -a 2>/dev/null | grep -qix 'zh_TW\.utf-\?8'; then
+  localedef -i zh_TW -f UTF-8 zh_TW.UTF-8 ||
+    echo "test: could not generate the locale zh_TW.UTF-8 (as root it can be); the Wine tests will be skipped" >&2
+fi
+
 build=${TEVO_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"

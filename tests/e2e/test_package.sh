@@ -158,10 +158,15 @@ for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsqlite3-0 libcurl4 fonts-
         e2e_fail "Depends lacks $needed: $depends"
 done
 
-# Exactly these files, nothing from the tests, the demo or the build tools.
+# Exactly these files, nothing from the tests, the demo or the build tools. The Windows
+# programs for Wine installations are there when the build had the MinGW-w64 compiler.
 PKG_FILES=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' | sort)
+windows_files=
+if [ -f "$TEVO_BUILD_DIR/src/tevo-winebridge.exe" ]; then
+    windows_files=$'/usr/libexec/tevo/tevo-winebridge.exe\n/usr/share/tevo/windows/tevo-menu.exe'
+fi
 expected_files=$(
-    sort <<EOF
+    sed '/^$/d' <<EOF | sort
 /usr/bin/tevo-menu
 /usr/bin/tevo-profile
 /usr/bin/tevo-settings
@@ -179,6 +184,7 @@ expected_files=$(
 /usr/share/man/man1/tevo-profile.1.gz
 /usr/share/man/man1/tevo-settings.1.gz
 $(cd "$TEVO_BUILD_DIR/packaging" && printf '/usr/share/metainfo/%s\n' *.metainfo.xml)
+$windows_files
 EOF
 )
 [ "$PKG_FILES" = "$expected_files" ] ||

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace tevo {
+
+// The applications of the settings store that the menu shares with the suite's other programs.
+// Application names compare without regard to letter case, so "KELPAN" names the same one.
+// The section of both is the working folder.
+
+// The suite's own values: the login context the entry program leaves and the hand-off keys the
+// menu writes for a module.
+inline const QString kSuiteApplication = QStringLiteral("kelpan");
+// The online services' values: versions, the system notice, the advertisement rotation.
+inline const QString kOnlineApplication = QStringLiteral("EEYX");
+
+} // namespace tevo

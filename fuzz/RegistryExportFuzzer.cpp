@@ -8,8 +8,8 @@
 
 #include "FuzzCheck.h"
 
-#include "platform/RegistryExport.h"
-#include "platform/SettingsExport.h"
+#include "core/RegistryExport.h"
+#include "core/SettingsExport.h"
 #include "platform/TextCodec.h"
 
 #include <QByteArrayList>

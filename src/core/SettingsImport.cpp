@@ -1,7 +1,7 @@
 #include "core/SettingsImport.h"
 
-#include "platform/RegistryExport.h"
-#include "platform/SettingsExport.h"
+#include "core/RegistryExport.h"
+#include "core/SettingsExport.h"
 
 #include <QStringList>
 

@@ -6,7 +6,7 @@
 #include "core/CommandLineTool.h"
 #include "core/SectionMap.h"
 #include "core/SettingsImport.h"
-#include "platform/SettingsExport.h"
+#include "core/SettingsExport.h"
 #include "platform/SqliteSettingsStore.h"
 #include "tools/SettingsToolVerbs.h"
 

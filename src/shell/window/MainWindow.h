@@ -2,7 +2,7 @@
 
 #include "core/MainMenuView.h"
 #include "core/Platform.h"
-#include "shell/NoticeWidth.h"
+#include "shell/window/NoticeWidth.h"
 #include "shell/window/PictureFile.h"
 
 #include <QHash>

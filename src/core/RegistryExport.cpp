@@ -1,4 +1,4 @@
-#include "platform/RegistryExport.h"
+#include "core/RegistryExport.h"
 
 #include "platform/TextCodec.h"
 

@@ -1,4 +1,4 @@
-#include "platform/SettingsExport.h"
+#include "core/SettingsExport.h"
 
 #include "platform/TextCodec.h"
 

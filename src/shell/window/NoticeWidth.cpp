@@ -1,4 +1,4 @@
-#include "shell/NoticeWidth.h"
+#include "shell/window/NoticeWidth.h"
 
 namespace tevo {
 

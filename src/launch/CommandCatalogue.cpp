@@ -14,7 +14,7 @@ enum Step : unsigned
     Hourglass = 4,
 };
 
-constexpr CommandRow handOff(const char* entry, int at, ModeKey key, const char* mode,
+constexpr CommandRow handOff(const char* entry, StringId at, ModeKey key, const char* mode,
                              const char* program, unsigned steps)
 {
     CommandRow row{entry, CommandKind::HandOff};
@@ -29,20 +29,20 @@ constexpr CommandRow handOff(const char* entry, int at, ModeKey key, const char*
 }
 
 // A hand-off that writes "YXQ" = mode.
-constexpr CommandRow yxq(const char* entry, int at, const char* mode, const char* program,
+constexpr CommandRow yxq(const char* entry, StringId at, const char* mode, const char* program,
                          unsigned steps = 0)
 {
     return handOff(entry, at, ModeKey::Yxq, mode, program, steps);
 }
 
 // A hand-off that writes "ATU" = "" and leaves "YXQ" alone.
-constexpr CommandRow atu(const char* entry, int at, const char* program, unsigned steps = 0)
+constexpr CommandRow atu(const char* entry, StringId at, const char* program, unsigned steps = 0)
 {
     return handOff(entry, at, ModeKey::Atu, "", program, steps);
 }
 
 // A hand-off that reports a failed start with a string-table text and keeps the menu open.
-constexpr CommandRow guarded(CommandRow row, int failureStringId)
+constexpr CommandRow guarded(CommandRow row, StringId failureStringId)
 {
     row.guarded = true;
     row.failureStringId = failureStringId;
@@ -66,7 +66,7 @@ constexpr CommandRow elsewhere(const char* entry, CommandKind kind)
 // `failureText`, or the string-table text `failureStringId` when that is set.
 constexpr CommandRow stayOpen(const char* entry, CommandKind kind, const char* program,
                               bool stopsIdle, bool beeps, bool failureBeeps,
-                              const char* failureText, int failureStringId = 0)
+                              const char* failureText, StringId failureStringId = {})
 {
     CommandRow row{entry, kind};
     row.program = program;
@@ -86,8 +86,8 @@ constexpr CommandRow permissionSetting()
     return row;
 }
 
-constexpr int kContactProgrammerText = 6;
-constexpr int kUseNewerVersionText = 61;
+using strings::kContactProgrammer;
+using strings::kUseNewerVersion;
 
 // Menu entries in menu order, then the button column. "AT" identifiers are string-table ids.
 constexpr std::array kCatalogue = {
@@ -130,7 +130,7 @@ constexpr std::array kCatalogue = {
     yxq("UCYU", 428, "A", "UC.exe"),
     yxq("YQYU", 416, "A", "yqyu.exe"),
     yxq("ZQTV", 434, "A", "ZQ.exe"),
-    guarded(yxq("YCB", 443, "A", "B1.exe"), kUseNewerVersionText),
+    guarded(yxq("YCB", 443, "A", "B1.exe"), kUseNewerVersion),
     yxq("gbyx", 425, "A", "YT.exe", Beep),
 
     forward("DCVY", "Command3"),
@@ -154,11 +154,10 @@ constexpr std::array kCatalogue = {
     yxq("YUGV", 429, "A", "YUGV.exe"),
     yxq("VWG2", 430, "A", "VW.exe", Beep),
     permissionSetting(),
-    stayOpen("EGYX", CommandKind::CompanyData, "CO.exe", true, false, true, "",
-             kContactProgrammerText),
+    stayOpen("EGYX", CommandKind::CompanyData, "CO.exe", true, false, true, "", kContactProgrammer),
     stayOpen("qmg2", CommandKind::SideLaunch, "QMG.exe", false, false, false, "此功能無效"),
     stayOpen("yx1z", CommandKind::DataBackup, "PREPARE.exe", true, true, true, "",
-             kContactProgrammerText),
+             kContactProgrammer),
     forward("TGEV", "Command8"),
 
     yxq("Command1", 401, "A", "E2.exe", Hourglass),
@@ -186,6 +185,12 @@ const CommandRow* findCommand(const QString& entry)
             return &row;
     }
     return nullptr;
+}
+
+QString failureMessage(const CommandRow& row)
+{
+    return row.failureStringId != StringId() ? loadString(row.failureStringId)
+                                             : QString::fromUtf8(row.failureText);
 }
 
 } // namespace tevo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/StringTable.h"
+
 #include <QString>
 
 #include <span>
@@ -37,7 +39,7 @@ struct CommandRow
 {
     const char* entry; // design name of the menu entry or button
     CommandKind kind;
-    int atStringId = 0;
+    StringId atStringId;
     ModeKey modeKey = ModeKey::None;
     const char* modeValue = ""; // "A" or "B" for "YXQ"; "" for "ATU"
     const char* program = "";
@@ -47,7 +49,7 @@ struct CommandRow
     bool guarded = false;
     const char* pressedButton = ""; // Forward rows
     const char* failureText = "";   // failure message of a side launch, when no string id
-    int failureStringId = 0;        // failure message from the string table (guarded, INI launches)
+    StringId failureStringId;       // failure message from the string table (guarded, INI launches)
     bool failureBeeps = false;
 };
 
@@ -56,5 +58,8 @@ std::span<const CommandRow> commandCatalogue();
 // The row of a design name (exact, case significant), nullptr for names without a command
 // (headers, submenus, separators, unknown names).
 const CommandRow* findCommand(const QString& entry);
+// The message of a failed start: the string-table text when the row names one, else its failure
+// text.
+QString failureMessage(const CommandRow& row);
 
 } // namespace tevo

@@ -1,19 +1,12 @@
 #include "launch/HandOff.h"
 
 #include "core/MainMenuView.h"
+#include "core/SettingsApplications.h"
 #include "resources/StringTable.h"
 
 namespace tevo {
 
 namespace {
-
-const QString kApplication = QStringLiteral("kelpan");
-
-QString failureMessage(const CommandRow& row)
-{
-    return row.failureStringId != 0 ? loadString(row.failureStringId)
-                                    : QString::fromUtf8(row.failureText);
-}
 
 // "ATU" (when the row uses it), "AT", then "YXQ" (when the row uses it), as one change where
 // the store can make one: a module never finds half of a hand-off, and the hand-off waits for
@@ -32,7 +25,7 @@ Status writeKeys(Platform& platform, const CommandRow& row)
     const Result<QString> section = platform.workingDirectory.readable();
     if (!section)
         return section.status();
-    return platform.store.writeAll(kApplication, section.value(), keys);
+    return platform.store.writeAll(kSuiteApplication, section.value(), keys);
 }
 
 } // namespace
@@ -75,19 +68,6 @@ void HandOff::run(const CommandRow& row)
         m_platform.messages.show(
             QStringLiteral("無法啟動作業程式「%1」。\n%2").arg(program, started.message()),
             started.details());
-}
-
-void HandOff::sideLaunch(const CommandRow& row)
-{
-    if (row.stopsIdle)
-        m_view.setIdleTimerEnabled(false);
-    if (row.beeps)
-        m_platform.beeper.beep();
-    if (m_platform.processes.start(QString::fromUtf8(row.program)))
-        return;
-    if (row.failureBeeps)
-        m_platform.beeper.beep();
-    m_platform.messages.show(failureMessage(row));
 }
 
 } // namespace tevo

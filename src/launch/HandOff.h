@@ -7,7 +7,8 @@ namespace tevo {
 
 class MainMenuView;
 
-// The module hand-off and the side launch of the catalogue's rows.
+// The module hand-off: the keys that tell a module what to open, then the start of the module
+// in place of the menu. Starts that leave the menu open are SideLaunch's.
 class HandOff
 {
 public:
@@ -21,10 +22,6 @@ public:
     // and the menu stays usable. When the keys cannot be written, or the working directory
     // cannot be read, nothing is started: a beep and a message that names the problem.
     void run(const CommandRow& row);
-
-    // Starts the row's program while the menu stays open: stops Timer2 and beeps first when the
-    // row says so; on failure the row's beep and message.
-    void sideLaunch(const CommandRow& row);
 
 private:
     Platform& m_platform;

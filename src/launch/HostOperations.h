@@ -7,26 +7,28 @@ namespace tevo {
 
 class MainMenuView;
 class HandOff;
+class SideLaunch;
 
-// The host-only operations and the company-data launch.
+// The operations that run on the host only (its working directory is the host directory of the
+// login): the permission settings and the data backup.
 class HostOperations
 {
 public:
-    HostOperations(Platform& platform, MainMenuView& view, HandOff& handOff,
+    HostOperations(Platform& platform, MainMenuView& view, HandOff& handOff, SideLaunch& sideLaunch,
                    const LoginContext& login);
 
     bool isHost() const;
-    // Beep and "本作業祇能於主機執行"; nothing written, nothing started.
+    // Beep and kHostOnlyRefusal; nothing written, nothing started.
     void refuse();
 
     void permissionSetting(); // fvg2
     void dataBackup();        // yx1z
-    void enterBasicData(); // 進基本資料 (EGYX and the incomplete-data path of the web shortcuts)
 
 private:
     Platform& m_platform;
     MainMenuView& m_view;
     HandOff& m_handOff;
+    SideLaunch& m_sideLaunch;
     const LoginContext& m_login;
 };
 

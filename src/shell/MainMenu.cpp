@@ -5,6 +5,7 @@
 #include "launch/CommandCatalogue.h"
 #include "launch/HandOff.h"
 #include "launch/HostOperations.h"
+#include "launch/SideLaunch.h"
 #include "online/AdRotation.h"
 #include "online/OnlineServices.h"
 #include "permissions/PermissionProfile.h"
@@ -21,9 +22,11 @@ const QString kEntryProgram = QStringLiteral("GARVO.exe");
 MainMenu::MainMenu(Platform& platform, MainMenuView& view) : m_platform(platform), m_view(view)
 {
     m_handOff = std::make_unique<HandOff>(platform, view);
-    m_hostOperations = std::make_unique<HostOperations>(platform, view, *m_handOff, m_login);
+    m_sideLaunch = std::make_unique<SideLaunch>(platform, view);
+    m_hostOperations =
+        std::make_unique<HostOperations>(platform, view, *m_handOff, *m_sideLaunch, m_login);
     m_online = std::make_unique<OnlineServices>(platform, view, m_login,
-                                                [this] { m_hostOperations->enterBasicData(); });
+                                                [this] { m_sideLaunch->enterCompanyData(); });
     m_adRotation = std::make_unique<AdRotation>(platform, view);
     m_countdown = std::make_unique<IdleCountdown>(
         view, platform.beeper, [this] { return welcomeLine(m_login.displayName); },
@@ -112,7 +115,7 @@ void MainMenu::runCommand(const QString& controlName)
         m_handOff->run(*row);
         return;
     case CommandKind::SideLaunch:
-        m_handOff->sideLaunch(*row);
+        m_sideLaunch->run(*row);
         return;
     case CommandKind::Leave:
         leaveMenu(false);
@@ -133,7 +136,7 @@ void MainMenu::runCommand(const QString& controlName)
         m_hostOperations->dataBackup();
         return;
     case CommandKind::CompanyData:
-        m_hostOperations->enterBasicData();
+        m_sideLaunch->enterCompanyData();
         return;
     }
 }

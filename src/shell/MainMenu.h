@@ -16,6 +16,7 @@ class IdleCountdown;
 class NoticeMarquee;
 class HandOff;
 class HostOperations;
+class SideLaunch;
 class OnlineServices;
 class AdRotation;
 
@@ -58,7 +59,7 @@ public:
     QString workingDirectory() const;
 
 private:
-    // Start-up procedures keep their design names.
+    // picq2 (design name): loads the background picture gjvw.JPG from the working directory.
     void picq2();
     void leaveMenu(bool withBeep);
     bool isReachable(const QString& controlName) const;
@@ -72,6 +73,7 @@ private:
     // wait for the suite INI file.
     std::optional<AccessibilityOptions> m_accessibility;
     std::unique_ptr<HandOff> m_handOff;
+    std::unique_ptr<SideLaunch> m_sideLaunch;
     std::unique_ptr<HostOperations> m_hostOperations;
     std::unique_ptr<OnlineServices> m_online;
     std::unique_ptr<AdRotation> m_adRotation;

@@ -1,4 +1,5 @@
 #include "launch/HandOff.h"
+#include "launch/SideLaunch.h"
 
 #include "support/Fakes.h"
 
@@ -17,6 +18,7 @@ struct HandOffFixture
     FakePlatform fp;
     FakeView view;
     HandOff handOff{fp.platform, view};
+    SideLaunch sideLaunch{fp.platform, view};
     QStringList events;
 
     HandOffFixture()
@@ -174,7 +176,7 @@ TEST(HandOff, SideLaunchKeepsTheMenuOpenWithItsOwnFailureMessage)
         HandOffFixture f;
         const CommandRow& command = *findCommand(QString::fromLatin1(row.entry));
         f.fp.processes.missingAll = row.missing;
-        f.handOff.sideLaunch(command);
+        f.sideLaunch.run(command);
         EXPECT_EQ(f.fp.processes.started, QStringList{QString::fromUtf8(command.program)})
             << row.entry;
         EXPECT_EQ(f.view.idleTimer, row.idleAfter) << row.entry;

@@ -1,6 +1,7 @@
 #include "launch/HostOperations.h"
 
 #include "launch/HandOff.h"
+#include "launch/SideLaunch.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,8 @@ struct HostFixture
     FakeView view;
     LoginContext login;
     HandOff handOff{fp.platform, view};
-    HostOperations operations{fp.platform, view, handOff, login};
+    SideLaunch sideLaunch{fp.platform, view};
+    HostOperations operations{fp.platform, view, handOff, sideLaunch, login};
     QTemporaryDir drive;
     QString iniFile = drive.filePath(QStringLiteral("kelpan.INI"));
 
@@ -92,7 +94,7 @@ TEST(HostOperations, HostOnlyAndCompanyDataLaunches)
             f.operations.dataBackup();
             break;
         case Company:
-            f.operations.enterBasicData();
+            f.sideLaunch.enterCompanyData();
             break;
         }
 
@@ -130,14 +132,14 @@ TEST(HostOperations, HostOnlyAndCompanyDataLaunches)
 TEST(HostOperations, CompanyDataStartsAgainEachTimeAndWithoutADrive)
 {
     HostFixture f;
-    f.operations.enterBasicData();
-    f.operations.enterBasicData();
+    f.sideLaunch.enterCompanyData();
+    f.sideLaunch.enterCompanyData();
     EXPECT_EQ(f.fp.processes.started, (QStringList{"CO.exe", "CO.exe"}));
 
     // A drive whose root cannot be found still gets its company-data module.
     HostFixture noDrive;
     noDrive.fp.workingDirectory.root.clear();
-    noDrive.operations.enterBasicData();
+    noDrive.sideLaunch.enterCompanyData();
     EXPECT_EQ(noDrive.fp.processes.started, QStringList{"CO.exe"});
     EXPECT_TRUE(noDrive.fp.profiles.files.isEmpty());
     EXPECT_TRUE(noDrive.fp.messages.shown.isEmpty());

@@ -15,8 +15,9 @@ class ProfileFiles;
 // profile folder text is shorter than two characters (no profile, nothing restricted).
 std::optional<QString> permissionProfilePath(const LoginContext& login);
 
-// VYGTA: greys the menu entries and buttons of every area that the profile forbids at the user's
-// level (levels 2 to 6; other levels restrict nothing). Only ever disables.
+// applyPermissions is the design's VYGTA (apply the permission profile): it greys the menu entries
+// and buttons of every area that the profile forbids at the user's level (levels 2 to 6; other
+// levels restrict nothing). Only ever disables.
 void applyPermissions(ProfileFiles& profiles, const LoginContext& login, MainMenuView& view);
 
 } // namespace tevo

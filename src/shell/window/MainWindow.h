@@ -92,19 +92,20 @@ private:
 
     MainMenuBar* m_menuBar = nullptr;
     StatusPanelBar* m_statusBar = nullptr;
-    QWidget* m_picture1 = nullptr;   // the button column
-    QWidget* m_picture2 = nullptr;   // holds the banner
-    QLabel* m_image1 = nullptr;      // the background picture
-    QLabel* m_image2 = nullptr;      // the banner
-    NoticeLabel* m_label2 = nullptr; // the notice line
-    QProgressBar* m_progressBar1 = nullptr;
-    WrappingButton* m_command8 = nullptr;
+    // The controls keep their design names (Picture1, Label2, ...), which are their object names.
+    QWidget* m_picture1 = nullptr;          // the button column
+    QWidget* m_picture2 = nullptr;          // holds the banner
+    QLabel* m_image1 = nullptr;             // the background picture
+    QLabel* m_image2 = nullptr;             // the banner
+    NoticeLabel* m_label2 = nullptr;        // the scrolling notice line
+    QProgressBar* m_progressBar1 = nullptr; // the idle countdown bar
+    WrappingButton* m_command8 = nullptr;   // the update button, shown when a newer version exists
     QHash<QString, QAbstractButton*> m_buttons;
 
     // Paused until the first activation, and during every wait for a request (main() hands
     // them to the wait).
-    PausableTimer* m_timer1 = nullptr; // notice scrolling
-    PausableTimer* m_timer2 = nullptr; // idle countdown
+    PausableTimer* m_timer1 = nullptr; // Timer1: scrolls the notice line, every 100 ms
+    PausableTimer* m_timer2 = nullptr; // Timer2: steps the idle countdown, every 800 ms
     bool m_activated = false;
     bool m_loaded = false;
     bool m_shown = false;

@@ -13,11 +13,10 @@ namespace tevo {
 // the window's start-up, and every scrolling step measured the whole line again.
 //
 // A text is measured when it has not been measured before (the marquee sets the same few texts
-// again at every resize). Two changes the marquee makes are worked out from an
-// earlier width instead: moving its first character to the end (a scrolling step) keeps the
-// width, and appending blanks to a text adds the width of that many blanks. Both hold because
-// the line's text is laid out without kerning across blanks and characters of the basic plane;
-// where they might not, at the join of the moved character, the label lies beyond the window.
+// again at every resize). Appending blanks to the current text (the marquee's fill) is worked
+// out from its width instead: it adds the width of that many blanks, which holds because the
+// line's text is laid out without kerning across blanks. A scrolling step never comes here:
+// NoticeLabel recognises it and the label keeps its width.
 class NoticeWidth
 {
 public:

@@ -1,6 +1,7 @@
 #include "core/LoginContext.h"
 
 #include "core/NumericText.h"
+#include "core/SettingsApplications.h"
 #include "platform/SettingsStore.h"
 #include "resources/StringTable.h"
 
@@ -20,7 +21,7 @@ Result<LoginContext> LoginContext::read(SettingsStore& store, const QString& sec
     };
     for (const auto& [key, target] : keys) {
         const Result<std::optional<QString>> value =
-            store.read(QStringLiteral("kelpan"), section, QString::fromLatin1(key));
+            store.read(kSuiteApplication, section, QString::fromLatin1(key));
         if (!value) {
             return Result<LoginContext>::error(
                 QStringLiteral("無法讀取登入資料「%1」，為免以錯誤的權限開啟，主目錄不開啟。\n%2")
@@ -35,7 +36,7 @@ Result<LoginContext> LoginContext::read(SettingsStore& store, const QString& sec
 QString welcomeLine(const QString& displayName)
 {
     return QStringLiteral("歡迎 ") + trimSpaces(displayName) + QStringLiteral(" 進入本系統  ") +
-           loadString(309);
+           loadString(strings::kShortcutKeysHint);
 }
 
 } // namespace tevo

@@ -14,4 +14,8 @@ inline const QString kSuiteApplication = QStringLiteral("kelpan");
 // The online services' values: versions, the system notice, the advertisement rotation.
 inline const QString kOnlineApplication = QStringLiteral("EEYX");
 
+// Keys of the online application that more than one part of the menu reads or writes.
+inline const QString kLatestVersionKey = QStringLiteral("GR"); // latest version, after "VW11:"
+inline const QString kNoticeKey = QStringLiteral("WE");        // system notice, after "通告:"
+
 } // namespace tevo

@@ -2,6 +2,7 @@
 
 #include "core/MainMenuView.h"
 #include "core/NumericText.h"
+#include "core/SettingsApplications.h"
 #include <QDir>
 #include <QFileInfo>
 
@@ -14,7 +15,6 @@ namespace tevo {
 
 namespace {
 
-const QString kApp = QStringLiteral("EEYX");
 const QString kSwitchKey = QStringLiteral("EEGX");
 const QString kCountKey = QStringLiteral("EEYG");
 const QString kLastShownKey = QStringLiteral("FHEE");
@@ -68,7 +68,7 @@ QString pictureName(qint64 n)
 std::map<qint64, QString> storedDates(SettingsStore& store, const QString& section, qint64 count)
 {
     std::map<qint64, QString> dates;
-    auto entries = store.list(kApp, section);
+    auto entries = store.list(kOnlineApplication, section);
     if (!entries)
         return dates;
     for (const SettingsStore::Entry& entry : entries.value()) {
@@ -135,9 +135,10 @@ void AdRotation::run()
 {
     SettingsStore& store = m_platform.store;
     const QString section = m_platform.workingDirectory.current();
-    const double switchValue = leadingNumber(store.text(kApp, section, kSwitchKey));
-    const double lastShown = leadingNumber(store.text(kApp, section, kLastShownKey));
-    const qint64 count = wholeNumber(leadingNumber(store.text(kApp, section, kCountKey)));
+    const double switchValue = leadingNumber(store.text(kOnlineApplication, section, kSwitchKey));
+    const double lastShown = leadingNumber(store.text(kOnlineApplication, section, kLastShownKey));
+    const qint64 count =
+        wholeNumber(leadingNumber(store.text(kOnlineApplication, section, kCountKey)));
 
     if (switchValue == 0 || count == 0)
         return;
@@ -197,7 +198,7 @@ void AdRotation::run()
 
     // A failed write only means the same advertisement comes again next time; the rotation
     // shows no message.
-    store.write(kApp, section, kLastShownKey, QString::number(n));
+    store.write(kOnlineApplication, section, kLastShownKey, QString::number(n));
     m_view.setBannerVisible(true);
 }
 

@@ -1,5 +1,6 @@
 #include "online/OnlineRefresh.h"
 
+#include "core/SettingsApplications.h"
 #include "online/FetchConvention.h"
 #include "online/WebAddresses.h"
 #include "platform/HttpFetcher.h"
@@ -15,11 +16,11 @@ Status OnlineRefresh::run(const QString& serviceHost, const QString& section,
                           const QString& customerCode)
 {
     if (Status version = fetchTagged(versionFetchAddress(serviceHost), QStringLiteral("VW11:"),
-                                     section, onlinekeys::kLatestVersion);
+                                     section, kLatestVersionKey);
         !version)
         return version;
     return fetchTagged(noticeFetchAddress(serviceHost, customerCode), QStringLiteral("通告:"),
-                       section, onlinekeys::kNotice);
+                       section, kNoticeKey);
 }
 
 Status OnlineRefresh::fetchTagged(const QString& address, const QString& tag,
@@ -31,7 +32,7 @@ Status OnlineRefresh::fetchTagged(const QString& address, const QString& tag,
     const std::optional<QString> value = valueAfterTag(reply.body, tag);
     if (!value)
         return Status::ok();
-    return m_store.write(onlinekeys::kApplication, section, key, *value);
+    return m_store.write(kOnlineApplication, section, key, *value);
 }
 
 } // namespace tevo

@@ -9,16 +9,10 @@ namespace tevo {
 class HttpFetcher;
 class SettingsStore;
 
-// The online-service values of the settings store: application "EEYX", section = the working
-// directory at the time of the call.
-namespace onlinekeys {
-inline const QString kApplication = QStringLiteral("EEYX");
-inline const QString kLatestVersion = QStringLiteral("GR"); // text after "VW11:"
-inline const QString kNotice = QStringLiteral("WE");        // text after "通告:"
-} // namespace onlinekeys
-
 // The online refresh: asks the vendor service server for the latest version (tag "VW11:", stored
-// under "GR") and then for the system notice (tag "通告:", stored under "WE"). A reply without
+// under kLatestVersionKey) and then for the system notice (tag "通告:", stored under kNoticeKey),
+// in the online application (kOnlineApplication), section = the working directory at the time
+// of the call. A reply without
 // its tag stores nothing and is not a failure. A transfer failure ends the refresh at once, with
 // "number:description" as the error; what was stored before it stays. A settings write that
 // fails ends it too, with the store's message.

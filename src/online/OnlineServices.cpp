@@ -3,6 +3,7 @@
 #include "core/HostCheck.h"
 #include "core/MainMenuView.h"
 #include "core/NumericText.h"
+#include "core/SettingsApplications.h"
 #include "online/HostConfig.h"
 #include "online/OnlineRefresh.h"
 #include "online/RunningVersion.h"
@@ -13,7 +14,6 @@
 namespace tevo {
 
 namespace {
-const QString kNotOnHost = QStringLiteral("本作業祇能於主機執行");
 const QString kAlreadyCurrent = QStringLiteral("目前已是最新版本無需更新");
 const QString kRestartAfterInstall = QStringLiteral("下載安裝完成後請重新啟動本系統");
 const QString kIncompleteData = QStringLiteral("您的基本資料不齊全無法發使用此作業");
@@ -68,8 +68,8 @@ Status OnlineServices::State::runRefresh()
 bool OnlineServices::State::latestVersionDiffers() const
 {
     // Any difference counts, an older or missing announced version too.
-    const QString latest = trimSpaces(platform.store.text(
-        onlinekeys::kApplication, workingDirectory(), onlinekeys::kLatestVersion));
+    const QString latest =
+        trimSpaces(platform.store.text(kOnlineApplication, workingDirectory(), kLatestVersionKey));
     return latest != runningVersionString();
 }
 
@@ -110,7 +110,7 @@ void OnlineServices::updateCommand()
     State& s = *m_state;
     if (!isHostWorkstation(s.login.hostDirectory, s.workingDirectory())) {
         s.platform.beeper.beep();
-        s.platform.messages.show(kNotOnHost);
+        s.platform.messages.show(kHostOnlyRefusal);
         return;
     }
 

@@ -1,6 +1,7 @@
 #include "online/WorkshopIdentity.h"
 
 #include "core/NumericText.h"
+#include "core/SettingsApplications.h"
 #include "platform/SettingsStore.h"
 #include "platform/WorkingDirectory.h"
 
@@ -43,8 +44,8 @@ Result<WorkshopIdentity> LoadWorkshopIdentity(SettingsStore& store,
 {
     WorkshopIdentity identity;
     for (const auto& row : kFields) {
-        const auto value = store.read(QStringLiteral("KELPAN"), workingDirectory.current(),
-                                      QString::fromUtf8(row.key));
+        const auto value =
+            store.read(kSuiteApplication, workingDirectory.current(), QString::fromUtf8(row.key));
         if (!value)
             return Result<WorkshopIdentity>::error(value.error());
         identity.*row.field = value.value().value_or(QString());

@@ -2,16 +2,13 @@
 
 #include "core/MainMenuView.h"
 #include "core/NumericText.h"
+#include "core/SettingsApplications.h"
 
 #include <limits>
 
 namespace tevo {
 
 namespace {
-
-const QString kApp = QStringLiteral("EEYX");
-const QString kNoticeKey = QStringLiteral("WE");
-const QString kThankYou = QStringLiteral("Korvel科技股份有限公司感謝您使用本系統");
 
 // Longest notice shown, in UTF-16 units. The line scrolls ten characters a second, so a
 // thousand take well over a minute to pass; a longer stored text (a damaged value, an error
@@ -51,10 +48,10 @@ NoticeMarquee::NoticeMarquee(Platform& platform, MainMenuView& view)
 void NoticeMarquee::refresh()
 {
     // The thank-you line unless a notice is stored: set once, since every text set is measured.
-    const QString stored =
-        m_platform.store.text(kApp, m_platform.workingDirectory.current(), kNoticeKey);
+    const QString stored = m_platform.store.text(kOnlineApplication,
+                                                 m_platform.workingDirectory.current(), kNoticeKey);
     const QString notice = capped(trimSpaces(asOneLine(stored)));
-    const QString shown = notice.isEmpty() ? kThankYou : notice;
+    const QString shown = notice.isEmpty() ? kThankYouLine : notice;
     m_view.setNoticeText(shown);
     m_view.setNoticeName(shown);
 }

@@ -4,6 +4,9 @@
 
 namespace tevo {
 
+// The line shown while no system notice is stored.
+inline const QString kThankYouLine = QStringLiteral("Korvel科技股份有限公司感謝您使用本系統");
+
 class MainMenuView;
 
 // The notice line Label2: refilled from the stored notice at every resize, padded with blanks

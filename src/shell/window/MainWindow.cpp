@@ -3,6 +3,7 @@
 #include "core/ProgramTitle.h"
 #include "platform/qt/PausableTimer.h"
 #include "shell/MainMenu.h"
+#include "shell/NoticeMarquee.h"
 #include "shell/window/BuiltInPicture.h"
 #include "shell/window/FirstFrameReport.h"
 #include "shell/window/MainMenuBar.h"
@@ -128,10 +129,9 @@ QWidget* MainWindow::buildClientArea()
     m_progressBar1->setTextVisible(false);
 
     // Measured when the window is first shown: loading replaces the text before that.
-    const QString thankYou = QStringLiteral("Korvel科技股份有限公司感謝您使用本系統");
-    m_label2->setNotice(thankYou);
+    m_label2->setNotice(kThankYouLine);
     m_label2->resize(0, pixelsFromTwips(kLabel2HeightTwips));
-    setNoticeName(thankYou);
+    setNoticeName(kThankYouLine);
 
     m_image1->setScaledContents(true);
     m_image1->setPixmap(

@@ -3,6 +3,7 @@
 // exit status 2.
 
 #include "Version.h"
+#include "core/ButtonCaptions.h"
 #include "core/CommandLineTool.h"
 #include "core/MenuTree.h"
 #include "permissions/PermissionTable.h"
@@ -87,24 +88,8 @@ QString captionOf(const char* name)
 
 QString buttonCaption(const char* name)
 {
-    static const struct
-    {
-        const char* name;
-        const char* caption;
-    } buttons[] = {
-        {"Command1", "開立新工單"},
-        {"Command2", "結帳登記"},
-        {"Command3", "客戶新增"},
-        {"Command4", "開立進貨單"},
-        {"Command5", "付款登記"},
-        {"Command6", "營業查詢"},
-        {"Command8", "發現本系統有更新的版本，請立即為本程式升級"},
-    };
-    for (const auto& button : buttons) {
-        if (std::strcmp(button.name, name) == 0)
-            return QString::fromUtf8(button.caption);
-    }
-    return QString::fromLatin1(name);
+    const char* caption = captionOfButton(name);
+    return caption ? QString::fromUtf8(caption) : QString::fromLatin1(name);
 }
 
 QStringList childCaptions(const char* parent)

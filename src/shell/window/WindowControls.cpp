@@ -1,5 +1,6 @@
 #include "shell/window/WindowControls.h"
 
+#include "core/ButtonCaptions.h"
 #include "shell/window/BuiltInPicture.h"
 #include "shell/window/NoticeLabel.h"
 #include "shell/window/ScreenOrderArea.h"
@@ -10,6 +11,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace tevo {
 
@@ -23,7 +26,7 @@ constexpr ControlRow kControls[] = {
      Kind::UpdateButton,
      nullptr,
      {1800, 6720, 2895, 660},
-     "發現本系統有更新的版本，請立即為本程式升級",
+     captionOfButton("Command8"),
      "請立即為本程式升級",
      Font::Ming,
      nullptr},
@@ -43,7 +46,7 @@ constexpr ControlRow kControls[] = {
      Kind::ColumnButton,
      "Picture1",
      {120, 5280, 1335, 735},
-     "離開 Ctrl+Q",
+     captionOfButton("Command7"),
      "離開主畫面",
      Font::SansSerif,
      ":/artwork/exit.png"},
@@ -51,7 +54,7 @@ constexpr ControlRow kControls[] = {
      Kind::ColumnButton,
      "Picture1",
      {120, 3600, 1335, 735},
-     "營業查詢",
+     captionOfButton("Command6"),
      "",
      Font::Ming,
      ":/artwork/command6.png"},
@@ -59,7 +62,7 @@ constexpr ControlRow kControls[] = {
      Kind::ColumnButton,
      "Picture1",
      {120, 2760, 1335, 735},
-     "付款登記",
+     captionOfButton("Command5"),
      "",
      Font::Ming,
      ":/artwork/command5.png"},
@@ -67,7 +70,7 @@ constexpr ControlRow kControls[] = {
      Kind::ColumnButton,
      "Picture1",
      {120, 1920, 1335, 735},
-     "開立進貨單",
+     captionOfButton("Command4"),
      "",
      Font::Ming,
      ":/artwork/command4.png"},
@@ -75,7 +78,7 @@ constexpr ControlRow kControls[] = {
      Kind::ColumnButton,
      "Picture1",
      {120, 4440, 1335, 735},
-     "客戶新增",
+     captionOfButton("Command3"),
      "",
      Font::Ming,
      ":/artwork/command3.png"},
@@ -83,7 +86,7 @@ constexpr ControlRow kControls[] = {
      Kind::ColumnButton,
      "Picture1",
      {120, 1080, 1335, 735},
-     "結帳登記",
+     captionOfButton("Command2"),
      "",
      Font::Ming,
      ":/artwork/command2.png"},
@@ -91,7 +94,7 @@ constexpr ControlRow kControls[] = {
      Kind::ColumnButton,
      "Picture1",
      {120, 120, 1335, 855},
-     "開立新工單",
+     captionOfButton("Command1"),
      "車輛進廠，開立新的工作單",
      Font::Ming,
      ":/artwork/command1.png"},
@@ -122,6 +125,9 @@ constexpr ControlRow kControls[] = {
      nullptr,
      "背景圖片"},
 };
+
+// Every caption named in the table exists.
+static_assert(std::ranges::all_of(kControls, [](const ControlRow& row) { return row.text; }));
 
 constexpr const char* kStackingOrder[] = {
     "Label2",   "Image1",   "Command8", "Picture2", "Picture1", "ProgressBar1", "Command7",

@@ -6,11 +6,6 @@
 
 namespace tevo {
 
-namespace {
-constexpr int kWarnRights = 308;  // greyed entries mean no rights
-constexpr int kWarnLeaving = 307; // the menu is about to close
-} // namespace
-
 IdleCountdown::IdleCountdown(MainMenuView& view, Beeper& beeper,
                              std::function<QString()> welcomeLine, std::function<void()> leave)
     : m_view(view), m_beeper(beeper), m_welcomeLine(std::move(welcomeLine)),
@@ -32,10 +27,10 @@ void IdleCountdown::tick()
     if (const float v = value(); v < 97 && v > 93)
         m_view.setStatusText(m_welcomeLine());
     if (value() == 90)
-        m_view.setStatusText(loadString(kWarnRights));
+        m_view.setStatusText(loadString(strings::kGreyedEntriesHint));
     if (value() == 25) {
         m_beeper.beep();
-        m_view.setStatusText(loadString(kWarnLeaving));
+        m_view.setStatusText(loadString(strings::kIdleLeavingWarning));
     }
     if (value() == 0)
         m_leave();

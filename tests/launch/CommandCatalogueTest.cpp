@@ -126,6 +126,16 @@ QString stepsOf(const CommandRow& row)
     return steps.join(u' ');
 }
 
+// A number the string table does not hold is no identifier: making a StringId of it does not
+// compile, so no unknown number can reach loadString().
+template <int N>
+concept StringTableNumber = requires
+{
+    typename std::integral_constant<int, StringId(N).number()>;
+};
+static_assert(StringTableNumber<6> && StringTableNumber<309> && StringTableNumber<513>);
+static_assert(!StringTableNumber<7> && !StringTableNumber<310> && !StringTableNumber<-1>);
+
 TEST(CommandCatalogue, EveryRowCarriesItsValues)
 {
     ASSERT_EQ(commandCatalogue().size(), std::size(kExpected));

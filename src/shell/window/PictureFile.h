@@ -9,8 +9,10 @@
 namespace tevo {
 
 // Reads a picture file (JPEG, BMP, PNG, ...) for the banner or the background. The format is
-// taken from the content, not the name, so "gjvw.JPG" holding a bitmap still loads. Returns
-// nothing when the file is missing, not a picture, too large for its area or unreadable.
+// taken from the content, not the name, so "gjvw.JPG" holding a bitmap still loads. Only a
+// regular file (or a link to one) is read; anything else (a FIFO, a device, a folder) counts as
+// missing. Returns nothing when the file is missing, not a picture, too large for its area or
+// unreadable.
 //
 // What a picture may cost is bounded by the area it is shown in, so that a damaged or hostile
 // file can exhaust neither memory nor start-up time:

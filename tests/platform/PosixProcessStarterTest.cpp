@@ -41,7 +41,7 @@ TEST(PosixProcessStarter, SearchesProgramFolderThenWorkingDirectoryThenPath)
     {
         const char* programFolder;
         const char* path; // nullptr: PATH unset
-        QStringList expected;
+        QList<QByteArray> expected;
     } cases[] = {
         {"/opt/tevo", "/usr/bin:/bin", {"/opt/tevo", "/srv/suite", "/usr/bin", "/bin"}},
         {"/opt/tevo",
@@ -52,7 +52,7 @@ TEST(PosixProcessStarter, SearchesProgramFolderThenWorkingDirectoryThenPath)
         {"", "/bin", {"/srv/suite", "/bin"}},
     };
     for (const auto& row : cases) {
-        const QString path = row.path ? QString::fromUtf8(row.path) : QString();
+        const QByteArray path = row.path ? QByteArray(row.path) : QByteArray();
         EXPECT_EQ(PosixProcessStarter::searchFolders(row.programFolder, "/srv/suite", path),
                   row.expected)
             << (row.path ? row.path : "(unset)");
@@ -82,9 +82,10 @@ TEST(PosixProcessStarter, EachFolderTriesTheExactNameBeforeOtherCase)
         {"Dir.exe", second + "/Dir.exe"},   {"none.exe", QString()},
     };
     for (const auto& row : cases) {
-        const std::optional<QString> found =
-            PosixProcessStarter::locate(row.name, {first, second, third});
-        EXPECT_EQ(found.value_or(QString()), row.expected) << row.name;
+        const std::optional<QByteArray> found = PosixProcessStarter::locate(
+            row.name,
+            {QFile::encodeName(first), QFile::encodeName(second), QFile::encodeName(third)});
+        EXPECT_EQ(QFile::decodeName(found.value_or(QByteArray())), row.expected) << row.name;
     }
 }
 
@@ -213,7 +214,7 @@ TEST(PosixProcessStarter, ReportsProgramsThatCannotBeStarted)
     // The message names the suite's folder; every folder searched is in the details only.
     const Status missing = starter.start("Missing.exe");
     EXPECT_TRUE(missing.message().contains(root.path()));
-    const QString programFolder = PosixProcessStarter::programFolder();
+    const QString programFolder = QFile::decodeName(PosixProcessStarter::programFolder());
     EXPECT_FALSE(missing.message().contains(programFolder)) << missing.message().toStdString();
     EXPECT_TRUE(missing.details().contains(programFolder + u'\n' + root.path()))
         << missing.details().toStdString();

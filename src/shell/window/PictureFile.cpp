@@ -125,11 +125,11 @@ qint64 wholeDecodePixels(const PictureArea& area)
     return std::clamp(64 * pixels(area.size), kScreenPixels, kMaxPicturePixels);
 }
 
-std::optional<QImage> readPicture(const QString& file, const PictureArea& area)
+std::optional<QImage> readPicture(const QByteArray& file, const PictureArea& area)
 {
     if (file.isEmpty())
         return std::nullopt;
-    const RegularFile regular(QFile::encodeName(file));
+    const RegularFile regular(file);
     QFile in;
     if (regular.descriptor() < 0 ||
         !in.open(regular.descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))

@@ -8,6 +8,7 @@
 #include "core/SettingsImport.h"
 #include "platform/SettingsExport.h"
 #include "platform/SqliteSettingsStore.h"
+#include "platform/SystemWorkingDirectory.h"
 #include "tools/SettingsToolVerbs.h"
 
 #include <QFile>
@@ -43,16 +44,19 @@ int storeError(const QString& message)
     return kFailed;
 }
 
-// The working directory exactly as getcwd() reports it: the section the menu uses.
-std::optional<QString> workingDirectory()
+// The working directory read as the menu reads it (the section the menu uses), or why there
+// is none.
+Result<QString> workingDirectory()
 {
-    QByteArray buffer(4096, '\0');
-    while (::getcwd(buffer.data(), static_cast<size_t>(buffer.size())) == nullptr) {
-        if (errno != ERANGE)
-            return std::nullopt;
-        buffer.resize(buffer.size() * 2);
-    }
-    return QFile::decodeName(buffer.constData());
+    const SystemWorkingDirectory folder;
+    if (!folder.nativePath().startsWith('/'))
+        return Result<QString>::error(
+            QStringLiteral("無法取得目前的工作目錄，請以 --section 指定區段"));
+    const Result<QString> section = folder.readable();
+    if (!section)
+        return Result<QString>::error(section.error() +
+                                      QStringLiteral("也可以用 --section 指定區段。"));
+    return section;
 }
 
 struct Command
@@ -254,10 +258,10 @@ int run(const QStringList& arguments)
     QString section;
     if (command->section) {
         section = *command->section;
-    } else if (const std::optional<QString> cwd = workingDirectory()) {
-        section = *cwd;
+    } else if (const Result<QString> cwd = workingDirectory()) {
+        section = cwd.value();
     } else if (verb->options & kSection) {
-        return storeError(QStringLiteral("無法取得目前的工作目錄，請以 --section 指定區段"));
+        return storeError(cwd.error());
     }
 
     auto opened = SqliteSettingsStore::open(SqliteSettingsStore::defaultPath());

@@ -6,6 +6,7 @@
 #include "core/CommandLineTool.h"
 #include "core/SectionMap.h"
 #include "core/SettingsImport.h"
+#include "platform/EscapedText.h"
 #include "platform/SettingsExport.h"
 #include "platform/SqliteSettingsStore.h"
 #include "tools/SettingsToolVerbs.h"
@@ -32,14 +33,14 @@ enum ExitCode
 
 int usageError(const QString& problem)
 {
-    writeUtf8(stderr, QStringLiteral("tevo-settings：%1\n").arg(problem));
+    writeMessage(stderr, QStringLiteral("tevo-settings：%1").arg(problem));
     writeUtf8(stderr, usage());
     return kFailed;
 }
 
 int storeError(const QString& message)
 {
-    writeUtf8(stderr, QStringLiteral("tevo-settings：%1\n").arg(message));
+    writeMessage(stderr, QStringLiteral("tevo-settings：%1").arg(message));
     return kFailed;
 }
 
@@ -192,16 +193,16 @@ int moveValues(SqliteSettingsStore& store, const QString& from, const QString& t
         return storeError(moved.error());
     switch (moved.value().outcome) {
     case Outcome::NothingToMove:
-        writeUtf8(stderr, QStringLiteral("tevo-settings：區段「%1」沒有設定值\n").arg(from));
+        writeMessage(stderr, QStringLiteral("tevo-settings：區段「%1」沒有設定值").arg(from));
         return kMissing;
     case Outcome::DestinationInUse:
         return storeError(QStringLiteral("區段「%1」已有設定值，沒有移動任何設定值").arg(to));
     case Outcome::Moved:
         break;
     }
-    writeUtf8(stdout, QStringLiteral("已將 %1 個設定值從「%2」移到「%3」\n")
-                          .arg(moved.value().values)
-                          .arg(from, to));
+    writeMessage(stdout, QStringLiteral("已將 %1 個設定值從「%2」移到「%3」")
+                             .arg(moved.value().values)
+                             .arg(from, to));
     return kDone;
 }
 
@@ -287,9 +288,12 @@ int run(const QStringList& arguments)
     const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
     if (!listed)
         return storeError(listed.error());
-    // One line per value whatever it holds: a value with a line break (a notice from the
-    // vendor's server is stored as it came) must not pass for further lines of the list.
-    const auto field = &SettingsExport::escapeLineBreaks;
+    // One line per value whatever it holds, escaped as the export escapes its fields: a notice
+    // from the vendor's server is stored as it came, and neither a line break nor an escape
+    // sequence in it may pass for further lines or act on the terminal.
+    const auto field = [](const QString& text) {
+        return EscapedText::escape(text, EscapedText::Backslash::Doubled);
+    };
     for (const SettingsStore::Entry& entry : listed.value()) {
         writeUtf8(stdout, field(entry.app) + u'\t' + field(entry.section) + u'\t' +
                               field(entry.key) + u'\t' + field(entry.value) + u'\n');

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tevo {
 namespace {
 
@@ -116,11 +118,12 @@ TEST_F(SettingsTool, VerbsAndExitCodes)
 
 TEST_F(SettingsTool, ListPrintsOneTabSeparatedLinePerValue)
 {
-    for (const QStringList& set : {QStringList{"kelpan", "mx", "p", "--section", "/b"},
-                                   {"KELPAN", "VA", "王 小明", "--section", "/a"},
-                                   {"EEYX", "GR", "2026.12.1", "--section", "/a"},
-                                   {"kelpan", "AT", "工單作業", "--section", "/b"},
-                                   {"EEYX", "WE", "C:\\n\r\n\tx", "--section", "/a"}})
+    for (const QStringList& set :
+         {QStringList{"kelpan", "mx", "p", "--section", "/b"},
+          {"KELPAN", "VA", "王 小明", "--section", "/a"},
+          {"EEYX", "GR", "2026.12.1", "--section", "/a"},
+          {"kelpan", "AT", "工單作業", "--section", "/b"},
+          {"EEYX", "WE", "C:\\n\r\n\tx\x1b]0;t\a\u009b\x7f", "--section", "/a"}})
         ASSERT_EQ(run(QStringList{"set"} + set).exitCode, 0) << set.join(' ');
 
     const struct
@@ -128,11 +131,14 @@ TEST_F(SettingsTool, ListPrintsOneTabSeparatedLinePerValue)
         QStringList arguments;
         QString out;
     } cases[] = {
-        // Backslash, CR, LF and tab are escaped in the list; get prints the value itself.
+        // Backslash and every control character are escaped in the list (an escape sequence
+        // would act on the terminal); get prints the value itself.
         {{"list"},
-         "EEYX\t/a\tGR\t2026.12.1\nEEYX\t/a\tWE\tC:\\\\n\\r\\n\\tx\nKELPAN\t/a\tVA\t王 小明\n"
+         "EEYX\t/a\tGR\t2026.12.1\n"
+         "EEYX\t/a\tWE\tC:\\\\n\\r\\n\\tx\\u001b]0;t\\u0007\\u009b\\u007f\n"
+         "KELPAN\t/a\tVA\t王 小明\n"
          "kelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
-        {{"get", "eeyx", "we", "--section", "/a"}, "C:\\n\r\n\tx\n"},
+        {{"get", "eeyx", "we", "--section", "/a"}, "C:\\n\r\n\tx\x1b]0;t\a\u009b\x7f\n"},
         {{"list", "Kelpan"},
          "KELPAN\t/a\tVA\t王 小明\nkelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
         {{"list", "kelpan", "/b"}, "kelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
@@ -331,6 +337,9 @@ TEST_F(SettingsTool, RefusedImportWritesNothing)
         {ours + "kelpan\t/srv/a\tk2\ta\\qb\n", "第 3 行"},
         {ours + "kelpan\t/srv/a\tk2\t\xff\n", "第 3 行"},
         {"tevo-settings export 2\n", "第 1 行"},
+        // Quoted file content is escaped: it must not act on the terminal.
+        {"tevo-settings export 1\x1b]0;t\a\n", "「tevo-settings export 1\\u001b]0;t\\u0007」"},
+        {reg + "\"\x1b[2J\"=hex:00\r\n", "「\\u001b[2J」"},
         {"[settings]\nk=v\n", "第 1 行"},
         {reg + "\"n\"=dword:00000001\r\n", "第 5 行"},
         {reg + "\"n\"=\"open\r\n", "第 5 行"},
@@ -347,6 +356,10 @@ TEST_F(SettingsTool, RefusedImportWritesNothing)
         const ChildRun result = run({"import", file, "--map", "c:\\garvo=/srv/a"});
         EXPECT_EQ(result.exitCode, 2) << row.bytes.toStdString();
         EXPECT_TRUE(result.err.contains(QString::fromUtf8(row.says))) << result.err;
+        const auto control = [](QChar c) { return c < u' ' || (c >= u'\x7f' && c <= u'\x9f'); };
+        EXPECT_TRUE(result.err.endsWith(u'\n') &&
+                    std::none_of(result.err.begin(), result.err.end() - 1, control))
+            << result.err;
         EXPECT_EQ(stored(), before) << row.bytes.toStdString();
     }
 }

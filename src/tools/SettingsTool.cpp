@@ -7,12 +7,12 @@
 #include "core/SectionMap.h"
 #include "core/SettingsImport.h"
 #include "platform/EscapedText.h"
+#include "platform/PrivateFile.h"
 #include "platform/SettingsExport.h"
 #include "platform/SqliteSettingsStore.h"
 #include "tools/SettingsToolVerbs.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -129,18 +129,12 @@ int exportValues(SqliteSettingsStore& store, const QStringList& operands,
         return storeError(listed.error());
     const QByteArray text = SettingsExport::write(listed.value());
     if (!output) {
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+        writeBytes(stdout, text);
         return kDone;
     }
-    // Written whole or not at all, and private to the user, as the store itself is.
-    QSaveFile file(*output);
-    const bool existed = QFile::exists(*output);
-    if (!file.open(QIODevice::WriteOnly) ||
-        (!existed && !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) ||
-        file.write(text) != text.size() || !file.commit()) {
-        return storeError(QStringLiteral("無法寫入「%1」：%2").arg(*output, file.errorString()));
-    }
-    return kDone;
+    // Private to the user, as the store itself is; standard output writes anywhere else.
+    const Status written = PrivateFile::write(*output, text);
+    return written ? kDone : storeError(written.message());
 }
 
 int importValues(const QString& name, const QStringList& maps, bool dryRun)

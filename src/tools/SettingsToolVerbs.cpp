@@ -24,7 +24,9 @@ const Verb kVerbs[] = {
      "寫成 \\uXXXX，所以每個設定值恰好一行，也不會操控終端機；get 印出原本的值。\n"},
     {"export", 0, 2, kOutput, "export [APP [SECTION]] [--output FILE]",
      "匯出設定值（全部、一個應用程式或其中一個區段）",
-     "把設定值寫到標準輸出，或以 --output 寫入 FILE（只有使用者本人能讀）。\n"
+     "把設定值寫到標準輸出，或以 --output 寫入 FILE：新的檔案，或取代使用者本人的一般檔案，\n"
+     "寫成後只有使用者本人能讀寫（0600）。FILE 是符號連結、資料夾、裝置、具名管道或別人的檔案時\n"
+     "不寫入；要寫到那些地方請用標準輸出。\n"
      "格式為 UTF-8 文字，第一行是「tevo-settings export 1」，之後每個設定值一行：\n"
      "APP<TAB>SECTION<TAB>KEY<TAB>VALUE。欄位中的 \\ 寫成 \\\\，Tab、CR、LF 寫成 \\t、\\r、\\n，\n"
      "其他控制字元、U+2028、U+2029 與行尾的空白寫成 \\uXXXX；其餘照原樣。\n"

@@ -145,12 +145,25 @@ int importValues(const QString& name, const QStringList& maps, bool dryRun)
             return usageError(s.message());
     }
     QFile file;
-    const bool opened = name == QLatin1String("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = opened ? file.readAll() : QByteArray();
+    constexpr auto mode = QIODevice::ReadOnly | QIODevice::Unbuffered;
+    const bool opened = name == QLatin1String("-") ? file.open(stdin, mode)
+                                                   : (file.setFileName(name), file.open(mode));
+    // A piece at a time, and no further than any real export could go (/dev/zero has no end).
+    QByteArray bytes;
+    constexpr qsizetype kPiece = 1024 * 1024;
+    for (qint64 got = 1; opened && got > 0 && bytes.size() <= SettingsImport::kLargestInput;) {
+        const qsizetype had = bytes.size();
+        bytes.resize(had + kPiece);
+        got = file.read(bytes.data() + had, kPiece);
+        bytes.resize(had + std::max<qint64>(got, 0));
+    }
     if (!opened || file.error() != QFileDevice::NoError)
         return storeError(QStringLiteral("無法讀取「%1」：%2").arg(name, file.errorString()));
+    if (bytes.size() > SettingsImport::kLargestInput) {
+        return storeError(QStringLiteral("「%1」超過 %2 MiB，不是匯出檔；沒有匯入任何設定值。")
+                              .arg(name)
+                              .arg(SettingsImport::kLargestInput / (1024 * 1024)));
+    }
 
     const auto prepared = SettingsImport::prepare(bytes, map);
     if (!prepared) {

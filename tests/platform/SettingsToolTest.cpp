@@ -439,7 +439,8 @@ TEST_F(SettingsTool, RefusedImportWritesNothing)
     const struct
     {
         QByteArray bytes;
-        const char* says; // part of the message
+        const char* says;           // part of the message
+        const char* path = nullptr; // imported instead of a file with `bytes`
     } cases[] = {
         {ours + "kelpan\t/srv/a\tk2\n", "第 3 行"},
         {ours + "kelpan\t/srv/a\tk2\ta\\qb\n", "第 3 行"},
@@ -448,6 +449,7 @@ TEST_F(SettingsTool, RefusedImportWritesNothing)
         // Quoted file content is escaped: it must not act on the terminal.
         {"tevo-settings export 1\x1b]0;t\a\n", "「tevo-settings export 1\\u001b]0;t\\u0007」"},
         {reg + "\"\x1b[2J\"=hex:00\r\n", "「\\u001b[2J」"},
+        {{}, "超過 256 MiB", "/dev/zero"},
         {"[settings]\nk=v\n", "第 1 行"},
         {reg + "\"n\"=dword:00000001\r\n", "第 5 行"},
         {reg + "\"n\"=\"open\r\n", "第 5 行"},
@@ -461,7 +463,8 @@ TEST_F(SettingsTool, RefusedImportWritesNothing)
     const QString file = m_home.filePath("damaged");
     for (const auto& row : cases) {
         ASSERT_TRUE(test::writeFile(file, row.bytes));
-        const ChildRun result = run({"import", file, "--map", "c:\\garvo=/srv/a"});
+        const QString path = row.path ? QString::fromUtf8(row.path) : file;
+        const ChildRun result = run({"import", path, "--map", "c:\\garvo=/srv/a"});
         EXPECT_EQ(result.exitCode, 2) << row.bytes.toStdString();
         EXPECT_TRUE(result.err.contains(QString::fromUtf8(row.says))) << result.err;
         const auto control = [](QChar c) { return c < u' ' || (c >= u'\x7f' && c <= u'\x9f'); };

@@ -25,6 +25,8 @@ public:
 
     static Result<std::vector<SettingsStore::Entry>> prepare(QByteArrayView bytes,
                                                              const SectionMap& map);
+    // How many values the entries store: a key given twice (letter case aside) is one value.
+    static qsizetype valueCount(const std::vector<SettingsStore::Entry>& entries);
     // How many different sections the entries fill.
     static qsizetype sectionCount(const std::vector<SettingsStore::Entry>& entries);
 };

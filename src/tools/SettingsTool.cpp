@@ -171,12 +171,13 @@ int importValues(const QString& name, const QStringList& maps, bool dryRun)
             QStringLiteral("「%1」%2；沒有匯入任何設定值。").arg(name, prepared.error()));
     }
     const std::vector<SettingsStore::Entry>& entries = prepared.value();
+    const qsizetype values = SettingsImport::valueCount(entries);
     const qsizetype sections = SettingsImport::sectionCount(entries);
     if (dryRun) {
         for (const SettingsStore::Entry& entry : entries)
             writeUtf8(stdout, SettingsExport::line(entry) + u'\n');
         writeUtf8(stdout, QStringLiteral("會寫入 %1 個設定值，%2 個區段（--dry-run：沒有寫入）\n")
-                              .arg(entries.size())
+                              .arg(values)
                               .arg(sections));
         return kDone;
     }
@@ -185,8 +186,7 @@ int importValues(const QString& name, const QStringList& maps, bool dryRun)
         return storeError(store.error());
     if (const Status s = store.value()->writeEntries(entries); !s)
         return storeError(s.message());
-    writeUtf8(stdout,
-              QStringLiteral("已寫入 %1 個設定值，%2 個區段\n").arg(entries.size()).arg(sections));
+    writeUtf8(stdout, QStringLiteral("已寫入 %1 個設定值，%2 個區段\n").arg(values).arg(sections));
     return kDone;
 }
 

@@ -266,6 +266,11 @@ TEST_F(SettingsTool, ExportAndImportGiveBackEveryValueExactly)
     EXPECT_EQ(imported.exitCode, 0) << imported.err;
     EXPECT_EQ(imported.out, QString("已寫入 %1 個設定值，2 個區段\n").arg(values.size()));
     EXPECT_EQ(stored(), values);
+
+    // A key given twice, in any letter case, is one value.
+    ASSERT_TRUE(
+        test::writeFile(file, "tevo-settings export 1\nkelpan\t/d\tk\t1\nKELPAN\t/d\tK\t2\n"));
+    EXPECT_EQ(run({"import", file}).out, "已寫入 1 個設定值，1 個區段\n");
 }
 
 // What stands at `path`: its type, mode and owner, and what a file or link holds.

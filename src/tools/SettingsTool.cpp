@@ -8,10 +8,11 @@
 #include "core/SettingsImport.h"
 #include "platform/SettingsExport.h"
 #include "platform/SqliteSettingsStore.h"
+#include "tools/SettingsToolOutput.h"
 #include "tools/SettingsToolVerbs.h"
+#include "tools/SettingsToolWine.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -62,6 +63,7 @@ struct Command
     std::optional<QString> output;
     QStringList maps;
     bool dryRun = false;
+    bool wine = false; // the Wine registry instead of the user's store
     bool help = false;
     bool version = false;
 };
@@ -94,6 +96,8 @@ std::optional<Command> parse(const QStringList& arguments, QString& problem)
             command.section = argument.mid(10);
         } else if (argument == QLatin1String("--dry-run")) {
             command.dryRun = true;
+        } else if (argument == QLatin1String("--wine")) {
+            command.wine = true;
         } else if (argument == QLatin1String("--output") || argument == QLatin1String("--map")) {
             if (++i == arguments.size()) {
                 problem = QStringLiteral("%1 後面缺少引數").arg(argument);
@@ -126,20 +130,8 @@ int exportValues(SqliteSettingsStore& store, const QStringList& operands,
     const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
     if (!listed)
         return storeError(listed.error());
-    const QByteArray text = SettingsExport::write(listed.value());
-    if (!output) {
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
-        return kDone;
-    }
-    // Written whole or not at all, and private to the user, as the store itself is.
-    QSaveFile file(*output);
-    const bool existed = QFile::exists(*output);
-    if (!file.open(QIODevice::WriteOnly) ||
-        (!existed && !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) ||
-        file.write(text) != text.size() || !file.commit()) {
-        return storeError(QStringLiteral("無法寫入「%1」：%2").arg(*output, file.errorString()));
-    }
-    return kDone;
+    const Status written = writeSettingsExport(listed.value(), output);
+    return written ? kDone : storeError(written.message());
 }
 
 int importValues(const QString& name, const QStringList& maps, bool dryRun)
@@ -242,12 +234,15 @@ int run(const QStringList& arguments)
     } options[] = {{kSection, command->section.has_value(), "--section"},
                    {kOutput, command->output.has_value(), "--output"},
                    {kMap, !command->maps.isEmpty(), "--map"},
-                   {kDryRun, command->dryRun, "--dry-run"}};
+                   {kDryRun, command->dryRun, "--dry-run"},
+                   {kWine, command->wine, "--wine"}};
     for (const auto& option : options) {
         if (option.given && (verb->options & option.option) == 0)
             return usageError(
                 QStringLiteral("%1 不使用 %2").arg(name, QLatin1String(option.spelling)));
     }
+    if (command->wine)
+        return runWineVerb(*verb, operands, command->section, command->output);
     if (name == QLatin1String("import"))
         return importValues(operands[0], command->maps, command->dryRun);
 
@@ -287,13 +282,7 @@ int run(const QStringList& arguments)
     const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
     if (!listed)
         return storeError(listed.error());
-    // One line per value whatever it holds: a value with a line break (a notice from the
-    // vendor's server is stored as it came) must not pass for further lines of the list.
-    const auto field = &SettingsExport::escapeLineBreaks;
-    for (const SettingsStore::Entry& entry : listed.value()) {
-        writeUtf8(stdout, field(entry.app) + u'\t' + field(entry.section) + u'\t' +
-                              field(entry.key) + u'\t' + field(entry.value) + u'\n');
-    }
+    printSettingsList(listed.value());
     return kDone;
 }
 

@@ -21,11 +21,12 @@ using tevo::fuzz::shown;
 
 namespace {
 
-bool holds(const QString& mountPoint, const QString& path)
+// Paths compared as the system spells them.
+bool holds(const QByteArray& mountPoint, const QByteArray& path)
 {
-    if (mountPoint == QLatin1String("/"))
-        return path.startsWith(u'/');
-    return path == mountPoint || path.startsWith(mountPoint + u'/');
+    if (mountPoint == "/")
+        return path.startsWith('/');
+    return path == mountPoint || path.startsWith(mountPoint + '/');
 }
 
 void checkMounts(const QByteArray& text)
@@ -35,16 +36,16 @@ void checkMounts(const QByteArray& text)
     FUZZ_CHECK(qsizetype(mounts.size()) <= text.count('\n') + 1, shown(text));
     for (size_t i = 0; i < mounts.size() && i < 8; ++i) {
         const MountTable::Mount& mount = mounts[i];
-        FUZZ_CHECK(mount.mountPoint.startsWith(u'/'), shown(mount.mountPoint));
-        const QString path = mount.mountPoint == QLatin1String("/")
-                                 ? QStringLiteral("/x")
-                                 : mount.mountPoint + QStringLiteral("/x");
+        FUZZ_CHECK(mount.nativeMountPoint.startsWith('/'), shown(mount.mountPoint));
+        const QByteArray path = mount.nativeMountPoint == "/"
+                                    ? QByteArray("/x")
+                                    : mount.nativeMountPoint + QByteArray("/x");
         const std::optional<MountTable::Mount> found = table.mountHolding(path);
-        FUZZ_CHECK(found && holds(found->mountPoint, path),
+        FUZZ_CHECK(found && holds(found->nativeMountPoint, path),
                    shown(path) + QStringLiteral(" in ") + shown(text));
         for (const MountTable::Mount& other : mounts) {
-            FUZZ_CHECK(!holds(other.mountPoint, path) ||
-                           other.mountPoint.size() <= found->mountPoint.size(),
+            FUZZ_CHECK(!holds(other.nativeMountPoint, path) ||
+                           other.nativeMountPoint.size() <= found->nativeMountPoint.size(),
                        shown(path) + QStringLiteral(" held by ") + shown(found->mountPoint) +
                            QStringLiteral(" rather than ") + shown(other.mountPoint));
         }
@@ -52,7 +53,7 @@ void checkMounts(const QByteArray& text)
         const std::optional<MountTable::Mount> ofDevice =
             table.mountHolding(path, MountTable::Device{mount.major, mount.minor});
         FUZZ_CHECK(ofDevice && ofDevice->major == mount.major && ofDevice->minor == mount.minor &&
-                       holds(ofDevice->mountPoint, path),
+                       holds(ofDevice->nativeMountPoint, path),
                    shown(path) + QStringLiteral(" in ") + shown(text));
     }
 }

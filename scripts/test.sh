@@ -5,6 +5,11 @@
 #
 #   TEVO_SANITIZE_RUN=0 scripts/test.sh    skips the sanitizer run
 #   scripts/test.sh -R handoff             extra arguments go to ctest (both runs)
+#
+# The generated files (manual pages, pictures) are also built with CMake's default generator,
+# Unix Makefiles, in build-make/ (TEVO_MAKE_BUILD_DIR chooses another): the README's plain
+# `cmake -S . -B build && cmake --build build` uses it, and unlike Ninja it makes no output
+# folder for a custom command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +24,10 @@ fi
 build=${TEVO_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
+
+make_build=${TEVO_MAKE_BUILD_DIR:-build-make}
+cmake -S . -B "$make_build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$make_build" --parallel "$(nproc)" --target tevo-compressed-docs tevo-theme-icons
 ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
 
 if [ "${TEVO_SANITIZE_RUN:-1}" != 0 ]; then

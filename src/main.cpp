@@ -113,6 +113,12 @@ int main(int argc, char** argv)
                      qPrintable(translations));
 
     SystemPlatform system;
+    // A working folder that has no section (removed, or a name that reads as no text) gets no
+    // store, no window and no started program: say why and stop.
+    if (const tevo::Result<QString> folder = system.workingDirectory.readable(); !folder) {
+        system.messages.show(folder.error());
+        return 1;
+    }
     // Without the store there is no login context and no hand-off: say why and stop.
     if (const tevo::Status opened = system.open(); !opened) {
         system.messages.show(opened.message());

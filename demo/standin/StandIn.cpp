@@ -33,13 +33,21 @@ const QString kMissingMark = QStringLiteral("(missing)");
 // Where the stand-in was started from, as invoked (a symlink's folder, not its target's).
 QString g_invokedDir;
 
-// The working directory exactly as the system reports it: the section of the hand-off keys.
-QString workingDirectory()
+// The working directory's bytes exactly as the system reports them.
+QByteArray nativeWorkingDirectory()
 {
     char buffer[4096];
     if (!getcwd(buffer, sizeof buffer))
-        return QDir::currentPath();
-    return QFile::decodeName(buffer);
+        return QFile::encodeName(QDir::currentPath());
+    return QByteArray(buffer);
+}
+
+// The working directory as text, for showing it. The store tool reads the section of the
+// hand-off keys from the working directory itself, as the menu does, also where the folder's
+// name is not UTF-8.
+QString workingDirectory()
+{
+    return QFile::decodeName(nativeWorkingDirectory());
 }
 
 // A program of the suite: beside the stand-in as invoked, in the working directory, where the
@@ -49,7 +57,7 @@ QString findProgram(const QString& name, const char* builtPath)
     const QString built = QString::fromUtf8(builtPath);
     for (const QString& candidate :
          {g_invokedDir.isEmpty() ? QString() : QDir(g_invokedDir).filePath(name),
-          QDir(workingDirectory()).filePath(name), built}) {
+          QDir(QStringLiteral(".")).filePath(name), built}) {
         const QFileInfo file(candidate);
         if (!candidate.isEmpty() && file.isFile() && file.isExecutable())
             return candidate;
@@ -105,14 +113,12 @@ StoredValue runSettingsTool(const QStringList& arguments)
 
 StoredValue readKey(const QString& key)
 {
-    return runSettingsTool(
-        {QStringLiteral("get"), kApp, key, QStringLiteral("--section"), workingDirectory()});
+    return runSettingsTool({QStringLiteral("get"), kApp, key});
 }
 
 QString writeKey(const QString& key, const QString& value)
 {
-    const StoredValue r = runSettingsTool(
-        {QStringLiteral("set"), kApp, key, value, QStringLiteral("--section"), workingDirectory()});
+    const StoredValue r = runSettingsTool({QStringLiteral("set"), kApp, key, value});
     return r.error;
 }
 
@@ -132,17 +138,18 @@ QString recordField(const StoredValue& v)
     return s;
 }
 
-// name, AT, YXQ, ATU, working directory, argument count (argv[0] included), and the moment the
-// stand-in started in milliseconds since the epoch (for measuring how long a start took).
+// name, AT, YXQ, ATU, working directory (its bytes as they are), argument count (argv[0]
+// included), and the moment the stand-in started in milliseconds since the epoch (for measuring
+// how long a start took).
 int record(const QString& file, const QString& name, int argc, qint64 startedMs)
 {
-    const QStringList fields{name,
-                             recordField(readKey(QStringLiteral("AT"))),
-                             recordField(readKey(QStringLiteral("YXQ"))),
-                             recordField(readKey(QStringLiteral("ATU"))),
-                             workingDirectory(),
-                             QString::number(argc),
-                             QString::number(startedMs)};
+    const QByteArrayList fields{name.toUtf8(),
+                                recordField(readKey(QStringLiteral("AT"))).toUtf8(),
+                                recordField(readKey(QStringLiteral("YXQ"))).toUtf8(),
+                                recordField(readKey(QStringLiteral("ATU"))).toUtf8(),
+                                nativeWorkingDirectory(),
+                                QByteArray::number(argc),
+                                QByteArray::number(startedMs)};
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Append)) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", qPrintable(name), qPrintable(file),
@@ -150,7 +157,7 @@ int record(const QString& file, const QString& name, int argc, qint64 startedMs)
         return 3;
     }
     // One write per line: several stand-ins may append to the same file.
-    const QByteArray line = fields.join(QLatin1Char('\t')).toUtf8() + '\n';
+    const QByteArray line = fields.join('\t') + '\n';
     if (out.write(line) != line.size()) {
         std::fprintf(stderr, "%s: cannot write %s\n", qPrintable(name), qPrintable(file));
         return 3;
@@ -173,7 +180,8 @@ QString shown(const StoredValue& v)
 bool startMenu(QWidget* parent)
 {
     const QString menu = findProgram(QStringLiteral("tevo-menu"), TEVO_STANDIN_MENU);
-    if (QProcess::startDetached(menu, {}, workingDirectory()))
+    // In this working directory: inherited, whatever its name.
+    if (QProcess::startDetached(menu, {}))
         return true;
     QMessageBox::warning(parent, QStringLiteral("替身程式"),
                          QStringLiteral("無法啟動主目錄 %1").arg(menu));

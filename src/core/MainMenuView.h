@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace tevo {
@@ -33,11 +34,11 @@ public:
     virtual void setUpdateButtonVisible(bool visible) = 0;
     virtual bool isUpdateButtonVisible() const = 0;
 
-    // Banner Image2 and background Image1. A load that fails leaves the picture as it was and
-    // returns false.
-    virtual bool loadBannerPicture(const QString& file) = 0;
+    // Banner Image2 and background Image1, from a file given as the system spells its path. A
+    // load that fails leaves the picture as it was and returns false.
+    virtual bool loadBannerPicture(const QByteArray& file) = 0;
     virtual void setBannerVisible(bool visible) = 0;
-    virtual bool loadBackgroundPicture(const QString& file) = 0;
+    virtual bool loadBackgroundPicture(const QByteArray& file) = 0;
 
     // Notice marquee Label2 (auto-sized to its text) and the window's client width.
     virtual void setNoticeText(const QString& text) = 0;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 namespace tevo {
 
@@ -50,6 +51,16 @@ Result<Entries> SettingsImport::prepare(QByteArrayView bytes, const SectionMap& 
                 .arg(folders.join(QStringLiteral("、"))));
     }
     return entries;
+}
+
+qsizetype SettingsImport::valueCount(const Entries& entries)
+{
+    std::set<std::tuple<QString, QString, QString>> values;
+    for (const SettingsStore::Entry& entry : entries) {
+        values.emplace(SettingsStore::foldedName(entry.app), entry.section,
+                       SettingsStore::foldedName(entry.key));
+    }
+    return qsizetype(values.size());
 }
 
 qsizetype SettingsImport::sectionCount(const Entries& entries)

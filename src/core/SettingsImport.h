@@ -20,8 +20,13 @@ namespace tevo {
 class SettingsImport
 {
 public:
+    // Larger than the export of any real store by far; an input beyond it is not read on.
+    static constexpr qsizetype kLargestInput = qsizetype(256) * 1024 * 1024;
+
     static Result<std::vector<SettingsStore::Entry>> prepare(QByteArrayView bytes,
                                                              const SectionMap& map);
+    // How many values the entries store: a key given twice (letter case aside) is one value.
+    static qsizetype valueCount(const std::vector<SettingsStore::Entry>& entries);
     // How many different sections the entries fill.
     static qsizetype sectionCount(const std::vector<SettingsStore::Entry>& entries);
 };

@@ -2,8 +2,9 @@
 
 #include "core/MainMenuView.h"
 #include "core/NumericText.h"
-#include <QDir>
-#include <QFileInfo>
+#include "platform/FileLookup.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <cmath>
@@ -57,9 +58,9 @@ std::optional<qint64> adNumberIn(QStringView text, qint64 count)
     return n;
 }
 
-QString pictureName(qint64 n)
+QByteArray pictureName(qint64 n)
 {
-    return QStringLiteral("GARVO%1.JPG").arg(n);
+    return "GARVO" + QByteArray::number(n) + ".JPG";
 }
 
 // The display-until dates that exist, by ad number. The store compares key names without
@@ -81,23 +82,22 @@ std::map<qint64, QString> storedDates(SettingsStore& store, const QString& secti
     return dates;
 }
 
-// The advertisements' picture files in the folder, by ad number, from one listing of it: the
-// file of the exact name "GARVOn.JPG" where there is one, else the first entry in name order
-// whose name matches it without regard to case, as lookUpFile() would find it.
-std::map<qint64, QString> picturesInFolder(const QString& folder, qint64 count)
+// The advertisements' picture files in the folder (both as the system spells them), by ad
+// number, from one listing of it: the file of the exact name "GARVOn.JPG" where there is one,
+// else the first entry in name order whose name matches it without regard to case, as
+// lookUpFile() would find it.
+std::map<qint64, QByteArray> picturesInFolder(const QByteArray& folder, qint64 count)
 {
-    std::map<qint64, QString> pictures;
-    const QDir dir(folder);
-    const QStringList entries = dir.entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries) {
+    std::map<qint64, QByteArray> pictures;
+    for (const QByteArray& name : folderEntries(folder)) {
+        const QString entry = QFile::decodeName(name);
         if (entry.size() < 10 || !entry.startsWith(u"GARVO", Qt::CaseInsensitive) ||
             !entry.endsWith(u".JPG", Qt::CaseInsensitive))
             continue;
         if (auto n = adNumberIn(QStringView(entry).sliced(5).chopped(4), count)) {
-            const auto [it, added] = pictures.try_emplace(*n, dir.filePath(entry));
-            if (!added && entry == pictureName(*n))
-                it->second = dir.filePath(entry);
+            const auto [it, added] = pictures.try_emplace(*n, pathInFolder(folder, name));
+            if (!added && name == pictureName(*n))
+                it->second = pathInFolder(folder, name);
         }
     }
     return pictures;
@@ -109,7 +109,7 @@ struct Step
     qint64 skipped; // how many steps of nextAd() lead there (0 when n is one of them)
 };
 
-std::optional<Step> nextOf(const std::map<qint64, QString>& numbers, qint64 n, qint64 count)
+std::optional<Step> nextOf(const std::map<qint64, QByteArray>& numbers, qint64 n, qint64 count)
 {
     if (numbers.empty())
         return std::nullopt;
@@ -135,6 +135,8 @@ void AdRotation::run()
 {
     SettingsStore& store = m_platform.store;
     const QString section = m_platform.workingDirectory.current();
+    // The pictures are files of the folder as the system spells its name.
+    const QByteArray folder = m_platform.workingDirectory.nativePath();
     const double switchValue = leadingNumber(store.text(kApp, section, kSwitchKey));
     const double lastShown = leadingNumber(store.text(kApp, section, kLastShownKey));
     const qint64 count = wholeNumber(leadingNumber(store.text(kApp, section, kCountKey)));
@@ -168,14 +170,13 @@ void AdRotation::run()
     // Advertisements without a picture file fail without a load being tried.
     // The folder is listed at most once: when the first picture is not there under its exact
     // name, or does not load.
-    std::optional<std::map<qint64, QString>> pictures;
+    std::optional<std::map<qint64, QByteArray>> pictures;
     const auto pictureFile = [&](qint64 number) {
-        const QString exact =
-            (section.endsWith(u'/') ? section : section + u'/') + pictureName(number);
+        const QByteArray exact = pathInFolder(folder, pictureName(number));
         if (!pictures) {
-            if (QFileInfo::exists(exact))
+            if (pathExists(exact))
                 return exact;
-            pictures = picturesInFolder(section, count);
+            pictures = picturesInFolder(folder, count);
         }
         const auto found = pictures->find(number);
         return found != pictures->end() ? found->second : exact;
@@ -187,7 +188,7 @@ void AdRotation::run()
         if (errors == count)
             return;
         if (!pictures)
-            pictures = picturesInFolder(section, count);
+            pictures = picturesInFolder(folder, count);
         const std::optional<Step> step = nextOf(*pictures, n, count);
         if (!step || errors + step->skipped >= count)
             return;

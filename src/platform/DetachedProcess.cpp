@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
-#include <linux/close_range.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,30 +14,71 @@ namespace tevo {
 
 namespace {
 
-// Only async-signal-safe calls from here on in the forked processes: the caller may have other
-// threads, whose locks the child inherits in whatever state they were.
-[[noreturn]] void reportAndExit(int fd, int error)
+// How every started program begins, whatever the caller had set up for itself: a session of
+// its own, every signal at its default and none blocked, and no descriptor but the standard
+// three. Made before any fork, so that a forked child only needs posix_spawn() itself, which
+// allocates nothing and takes no lock: the caller may have other threads, whose locks a forked
+// child inherits in whatever state they were.
+class SpawnSettings
 {
-    ssize_t written;
-    do {
-        written = ::write(fd, &error, sizeof error);
-    } while (written < 0 && errno == EINTR);
-    ::_exit(127);
-}
+public:
+    SpawnSettings()
+    {
+        m_error = ::posix_spawnattr_init(&m_attributes);
+        if (m_error != 0)
+            return;
+        m_error = ::posix_spawn_file_actions_init(&m_actions);
+        if (m_error != 0) {
+            ::posix_spawnattr_destroy(&m_attributes);
+            return;
+        }
+        m_initialised = true;
+        // sigfillset() leaves out the two real-time signals that the C library keeps for itself
+        // (32 and 33), and posix_spawn() ignores those in the program unless they are in this
+        // set; an ignored signal stays ignored across exec. A set with every bit on resets them
+        // too.
+        sigset_t all;
+        std::memset(&all, 0xFF, sizeof all);
+        sigset_t none;
+        sigemptyset(&none);
+        m_error = ::posix_spawnattr_setflags(
+            &m_attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+        if (m_error == 0)
+            m_error = ::posix_spawnattr_setsigdefault(&m_attributes, &all);
+        if (m_error == 0)
+            m_error = ::posix_spawnattr_setsigmask(&m_attributes, &none);
+        // Descriptors the caller left inheritable (sockets, files) are not the program's
+        // business.
+        if (m_error == 0)
+            m_error = ::posix_spawn_file_actions_addclosefrom_np(&m_actions, 3);
+    }
+    ~SpawnSettings()
+    {
+        if (!m_initialised)
+            return;
+        ::posix_spawn_file_actions_destroy(&m_actions);
+        ::posix_spawnattr_destroy(&m_attributes);
+    }
+    SpawnSettings(const SpawnSettings&) = delete;
+    SpawnSettings& operator=(const SpawnSettings&) = delete;
 
-// The started program begins with default signal dispositions and nothing blocked, whatever the
-// caller had set up for itself.
-void resetSignals()
-{
-    struct sigaction defaultAction = {};
-    defaultAction.sa_handler = SIG_DFL;
-    sigemptyset(&defaultAction.sa_mask);
-    for (int signal = 1; signal < NSIG; ++signal)
-        ::sigaction(signal, &defaultAction, nullptr);
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-}
+    // 0, or the errno of what failed in setting them up.
+    int error() const { return m_error; }
+
+    // Runs `path` with `argv` as a child of the calling process; 0 or the errno of what failed,
+    // the exec's own failure included.
+    int spawn(const char* path, char* const* argv) const
+    {
+        pid_t child = 0;
+        return ::posix_spawn(&child, path, &m_actions, &m_attributes, argv, environ);
+    }
+
+private:
+    posix_spawnattr_t m_attributes;
+    posix_spawn_file_actions_t m_actions;
+    bool m_initialised = false;
+    int m_error = 0;
+};
 
 std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
 {
@@ -53,40 +94,19 @@ std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
 
 int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments)
 {
-    std::vector<char*> argv = argumentVector(arguments);
-    posix_spawnattr_t attributes;
-    if (const int error = ::posix_spawnattr_init(&attributes); error != 0)
-        return error;
-    posix_spawn_file_actions_t actions;
-    if (const int error = ::posix_spawn_file_actions_init(&actions); error != 0) {
-        ::posix_spawnattr_destroy(&attributes);
-        return error;
-    }
-    sigset_t all;
-    sigfillset(&all);
-    sigset_t none;
-    sigemptyset(&none);
-    int error = ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF |
-                                                            POSIX_SPAWN_SETSIGMASK);
-    if (error == 0)
-        error = ::posix_spawnattr_setsigdefault(&attributes, &all);
-    if (error == 0)
-        error = ::posix_spawnattr_setsigmask(&attributes, &none);
-    if (error == 0)
-        error = ::posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    if (error == 0) {
-        pid_t child = 0;
-        error =
-            ::posix_spawn(&child, path.constData(), &actions, &attributes, argv.data(), environ);
-    }
-    ::posix_spawn_file_actions_destroy(&actions);
-    ::posix_spawnattr_destroy(&attributes);
-    return error;
+    const std::vector<char*> argv = argumentVector(arguments);
+    const SpawnSettings settings;
+    if (settings.error() != 0)
+        return settings.error();
+    return settings.spawn(path.constData(), argv.data());
 }
 
 int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments)
 {
-    std::vector<char*> argv = argumentVector(arguments);
+    const std::vector<char*> argv = argumentVector(arguments);
+    const SpawnSettings settings;
+    if (settings.error() != 0)
+        return settings.error();
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
@@ -99,26 +119,24 @@ int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& argu
         return error;
     }
     if (child == 0) {
+        // Only async-signal-safe calls and posix_spawn() here. The program is this child's
+        // child; this child ends at once, so the program is nobody's zombie to collect.
         ::close(report[0]);
-        ::setsid();
-        const pid_t grandchild = ::fork();
-        if (grandchild < 0)
-            reportAndExit(report[1], errno);
-        if (grandchild > 0)
-            ::_exit(0);
-        resetSignals();
-        // Descriptors the caller left inheritable (sockets, files) are not the program's
-        // business; the report pipe is close-on-exec already.
-        ::close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
-        ::execv(path.constData(), argv.data());
-        reportAndExit(report[1], errno);
+        int error = settings.spawn(path.constData(), argv.data());
+        if (error != 0) {
+            ssize_t written;
+            do {
+                written = ::write(report[1], &error, sizeof error);
+            } while (written < 0 && errno == EINTR);
+        }
+        ::_exit(error == 0 ? 0 : 127);
     }
 
     ::close(report[1]);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    // End of file without a number: the exec succeeded and closed the pipe.
+    // End of file without a number: the program was started.
     int error = 0;
     ssize_t received;
     do {

@@ -8,7 +8,7 @@ namespace tevo {
 namespace {
 
 // mountinfo writes space, tab, newline and backslash in paths as "\" and three octal digits.
-QString decodeField(const QByteArray& field)
+QByteArray unescapedField(const QByteArray& field)
 {
     QByteArray bytes;
     bytes.reserve(field.size());
@@ -24,15 +24,20 @@ QString decodeField(const QByteArray& field)
             bytes.append(field[i]);
         }
     }
-    return QFile::decodeName(bytes);
+    return bytes;
 }
 
-bool isUnder(const QString& path, const QString& mountPoint)
+QString decodeField(const QByteArray& field)
 {
-    if (mountPoint == QLatin1String("/"))
-        return path.startsWith(u'/');
+    return QFile::decodeName(unescapedField(field));
+}
+
+bool isUnder(const QByteArray& path, const QByteArray& mountPoint)
+{
+    if (mountPoint == "/")
+        return path.startsWith('/');
     return path.startsWith(mountPoint) &&
-           (path.size() == mountPoint.size() || path[mountPoint.size()] == u'/');
+           (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
 }
 
 } // namespace
@@ -57,7 +62,8 @@ MountTable MountTable::parse(const QByteArray& text)
         if (!majorOk || !minorOk || !fields[4].startsWith('/'))
             continue;
         mount.root = decodeField(fields[3]);
-        mount.mountPoint = decodeField(fields[4]);
+        mount.nativeMountPoint = unescapedField(fields[4]);
+        mount.mountPoint = QFile::decodeName(mount.nativeMountPoint);
         mount.type = decodeField(fields[separator + 1]);
         mount.source = decodeField(fields[separator + 2]);
         table.m_mounts.push_back(std::move(mount));
@@ -74,16 +80,16 @@ MountTable MountTable::current()
     return parse(file.readAll());
 }
 
-std::optional<MountTable::Mount> MountTable::mountHolding(const QString& path,
+std::optional<MountTable::Mount> MountTable::mountHolding(const QByteArray& path,
                                                           std::optional<Device> device) const
 {
     const Mount* best = nullptr;
     const Mount* bestOfDevice = nullptr;
     const auto longer = [](const Mount& mount, const Mount* than) {
-        return !than || mount.mountPoint.size() >= than->mountPoint.size();
+        return !than || mount.nativeMountPoint.size() >= than->nativeMountPoint.size();
     };
     for (const Mount& mount : m_mounts) {
-        if (!isUnder(path, mount.mountPoint))
+        if (!isUnder(path, mount.nativeMountPoint))
             continue;
         if (longer(mount, best))
             best = &mount;

@@ -2,13 +2,16 @@
 
 #include "platform/DetachedProcess.h"
 #include "platform/FileLookup.h"
+#include "platform/FileNameText.h"
 #include "platform/SystemErrorText.h"
 #include "platform/SystemWorkingDirectory.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <QStringList>
 
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tevo {
 
@@ -32,35 +35,41 @@ QString failureReason(int error)
 
 } // namespace
 
-QStringList PosixProcessStarter::searchFolders(const QString& programFolder,
-                                               const QString& workingDirectory,
-                                               const QString& pathVariable)
+QList<QByteArray> PosixProcessStarter::searchFolders(const QByteArray& programFolder,
+                                                     const QByteArray& workingDirectory,
+                                                     const QByteArray& pathVariable)
 {
-    QStringList folders;
+    QList<QByteArray> folders;
     if (!programFolder.isEmpty())
         folders.append(programFolder);
     folders.append(workingDirectory);
-    const QString path = pathVariable.isNull() ? QStringLiteral("/usr/bin:/bin") : pathVariable;
-    for (const QString& entry : path.split(u':'))
+    const QByteArray path = pathVariable.isNull() ? QByteArray("/usr/bin:/bin") : pathVariable;
+    for (const QByteArray& entry : path.split(':'))
         folders.append(entry.isEmpty() ? workingDirectory : entry);
     return folders;
 }
 
-std::optional<QString> PosixProcessStarter::locate(const QString& name, const QStringList& folders)
+std::optional<QByteArray> PosixProcessStarter::locate(const QString& name,
+                                                      const QList<QByteArray>& folders)
 {
-    for (const QString& folder : folders) {
-        const QString candidate = lookUpFile(folder, name);
-        const QFileInfo info(candidate);
-        if (info.exists() && !info.isDir())
+    for (const QByteArray& folder : folders) {
+        const QByteArray candidate = lookUpFile(folder, name);
+        struct stat info;
+        if (::stat(candidate.constData(), &info) == 0 && !S_ISDIR(info.st_mode))
             return candidate;
     }
     return std::nullopt;
 }
 
-QString PosixProcessStarter::programFolder()
+QByteArray PosixProcessStarter::programFolder()
 {
-    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    return executable.isEmpty() ? QString() : QFileInfo(executable).absolutePath();
+    QByteArray executable(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", executable.data(), executable.size());
+    if (length <= 0 || length >= executable.size())
+        return QByteArray();
+    executable.truncate(length);
+    const qsizetype slash = executable.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : executable.left(slash);
 }
 
 Status PosixProcessStarter::start(const QString& program)
@@ -75,35 +84,37 @@ Status PosixProcessStarter::startBeforeEnding(const QString& program)
 
 Status PosixProcessStarter::launch(const QString& program, bool asChild)
 {
-    const QString workingDirectory = SystemWorkingDirectory().current();
-    QStringList folders;
-    std::optional<QString> path;
+    const QByteArray workingDirectory = SystemWorkingDirectory().nativePath();
+    QList<QByteArray> folders;
+    std::optional<QByteArray> path;
     if (program.contains(u'/')) {
-        path = program;
+        path = QFile::encodeName(program);
     } else {
-        const QByteArray pathVariable = qgetenv("PATH");
+        // A null PATH stands for an unset one.
         folders = searchFolders(programFolder(), workingDirectory,
-                                qEnvironmentVariableIsSet("PATH") ? QFile::decodeName(pathVariable)
-                                                                  : QString());
+                                qEnvironmentVariableIsSet("PATH") ? qgetenv("PATH") : QByteArray());
         path = locate(program, folders);
     }
     if (!path) {
         // The list of folders is long on most machines; it goes to the details for support.
-        folders.removeDuplicates();
+        QStringList searched;
+        for (const QByteArray& folder : folders)
+            searched.append(FileNameText::forMessage(folder));
+        searched.removeDuplicates();
         return Status::error(
             QStringLiteral("找不到程式「%1」：它應該在 Tevo 的資料夾「%2」中，系統的程式資料夾"
                            "裡也沒有。請確認它已安裝在 Tevo 的資料夾中，或請系統管理員協助。")
-                .arg(program, workingDirectory),
-            QStringLiteral("已搜尋的資料夾（依搜尋順序）：\n") + folders.join(u'\n'));
+                .arg(program, FileNameText::forMessage(workingDirectory)),
+            QStringLiteral("已搜尋的資料夾（依搜尋順序）：\n") + searched.join(u'\n'));
     }
     // The program gets its own name as argv[0] and no arguments.
-    const QByteArray file = QFile::encodeName(*path);
     const QList<QByteArray> arguments{QFile::encodeName(program)};
-    const int error = asChild ? DetachedProcess::startAsChild(file, arguments)
-                              : DetachedProcess::start(file, arguments);
+    const int error = asChild ? DetachedProcess::startAsChild(*path, arguments)
+                              : DetachedProcess::start(*path, arguments);
     if (error != 0) {
-        return Status::error(QStringLiteral("無法啟動程式「%1」（%2）：%3。")
-                                 .arg(program, *path, failureReason(error)));
+        return Status::error(
+            QStringLiteral("無法啟動程式「%1」（%2）：%3。")
+                .arg(program, FileNameText::forMessage(*path), failureReason(error)));
     }
     return Status::ok();
 }

@@ -2,7 +2,8 @@
 
 #include "platform/ProcessStarter.h"
 
-#include <QStringList>
+#include <QByteArray>
+#include <QList>
 
 #include <optional>
 
@@ -12,7 +13,8 @@ namespace tevo {
 // name is searched in the folder of the running program, then the working directory, then the
 // folders of PATH; in each folder the exact name first, then a name that differs only in case.
 // A program that is not found is reported by its name and the working directory (the suite's
-// folder, where it belongs), with every folder searched as the error's details.
+// folder, where it belongs), with every folder searched as the error's details. Folders and
+// paths are searched and started as the system spells them (bytes, whatever their encoding).
 class PosixProcessStarter : public ProcessStarter
 {
 public:
@@ -21,12 +23,13 @@ public:
 
     // The folders searched, in order. An empty entry of `pathVariable` stands for the working
     // directory, as it does for the shell; an unset PATH (null) means /usr/bin and /bin.
-    static QStringList searchFolders(const QString& programFolder, const QString& workingDirectory,
-                                     const QString& pathVariable);
+    static QList<QByteArray> searchFolders(const QByteArray& programFolder,
+                                           const QByteArray& workingDirectory,
+                                           const QByteArray& pathVariable);
     // The first file (not folder) named `name` in `folders`, or nullopt.
-    static std::optional<QString> locate(const QString& name, const QStringList& folders);
+    static std::optional<QByteArray> locate(const QString& name, const QList<QByteArray>& folders);
     // The folder of the running executable (/proc/self/exe).
-    static QString programFolder();
+    static QByteArray programFolder();
 
 private:
     static Status launch(const QString& program, bool asChild);

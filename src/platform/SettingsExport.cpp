@@ -1,5 +1,6 @@
 #include "platform/SettingsExport.h"
 
+#include "platform/EscapedText.h"
 #include "platform/TextCodec.h"
 
 #include <QStringList>
@@ -10,37 +11,6 @@ namespace {
 
 constexpr char kHeaderStart[] = "tevo-settings export ";
 constexpr char kHeader[] = "tevo-settings export 1";
-
-// Characters that a field never holds as they are: they end or split lines for some reader.
-bool isEscaped(char16_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
-}
-
-// Backslash, tab, CR and LF as two-character escapes; with `allControls`, every other character
-// that isEscaped() names, and a blank that ends the line (`endsLine`), as `\uXXXX`.
-QString escaped(const QString& field, bool allControls, bool endsLine)
-{
-    QString out;
-    out.reserve(field.size());
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        const char16_t c = field[i].unicode();
-        const bool lastBlank = endsLine && i == field.size() - 1 && field[i].isSpace();
-        if (c == u'\\')
-            out += QLatin1String("\\\\");
-        else if (c == u'\t')
-            out += QLatin1String("\\t");
-        else if (c == u'\r')
-            out += QLatin1String("\\r");
-        else if (c == u'\n')
-            out += QLatin1String("\\n");
-        else if (allControls && (isEscaped(c) || lastBlank))
-            out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
-        else
-            out += QChar(c);
-    }
-    return out;
-}
 
 // Exactly four hexadecimal digits.
 std::optional<char16_t> hexUnit(QStringView digits)
@@ -65,7 +35,7 @@ std::optional<QString> unescaped(QStringView field, QString& problem)
     out.reserve(field.size());
     for (qsizetype i = 0; i < field.size(); ++i) {
         const char16_t c = field[i].unicode();
-        if (isEscaped(c)) {
+        if (EscapedText::isControl(c)) {
             problem =
                 QStringLiteral("含有未跳脫的控制字元 U+%1").arg(int(c), 4, 16, QLatin1Char('0'));
             return std::nullopt;
@@ -112,13 +82,12 @@ bool SettingsExport::recognises(QByteArrayView bytes)
 
 QString SettingsExport::line(const SettingsStore::Entry& entry)
 {
-    return escaped(entry.app, true, false) + u'\t' + escaped(entry.section, true, false) + u'\t' +
-           escaped(entry.key, true, false) + u'\t' + escaped(entry.value, true, true);
-}
-
-QString SettingsExport::escapeLineBreaks(const QString& field)
-{
-    return escaped(field, false, false);
+    using Text = EscapedText;
+    const auto field = [](const QString& text) {
+        return Text::escape(text, Text::Backslash::Doubled);
+    };
+    return field(entry.app) + u'\t' + field(entry.section) + u'\t' + field(entry.key) + u'\t' +
+           Text::escape(entry.value, Text::Backslash::Doubled, Text::FinalBlank::Escaped);
 }
 
 QByteArray SettingsExport::write(const std::vector<SettingsStore::Entry>& entries)

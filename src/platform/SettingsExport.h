@@ -37,10 +37,6 @@ public:
 
     // One entry as a line of the format, without the line end.
     static QString line(const SettingsStore::Entry& entry);
-
-    // Backslash, tab, CR and LF written as `\\`, `\t`, `\r`, `\n`: what keeps a field on one
-    // line that splits at tabs (tevo-settings list). The format's own fields escape more.
-    static QString escapeLineBreaks(const QString& field);
 };
 
 } // namespace tevo

@@ -27,6 +27,10 @@ public:
 
     virtual ~SettingsStore() = default;
 
+    // An application or key name as it compares: two names with the same folded form address
+    // the same value.
+    static QString foldedName(const QString& name) { return name.toCaseFolded(); }
+
     // The stored value, std::nullopt when it was never written, or an error when the store
     // cannot be read.
     virtual Result<std::optional<QString>> read(const QString& app, const QString& section,

@@ -19,7 +19,7 @@ using Messages = SettingsStoreMessages;
 
 QString fold(const QString& name)
 {
-    return name.toCaseFolded();
+    return SettingsStore::foldedName(name);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/SystemWorkingDirectory.h"
 
-#include <QFile>
+#include "platform/FileNameText.h"
+#include "platform/TextCodec.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -9,19 +10,25 @@
 
 namespace tevo {
 
-QString SystemWorkingDirectory::current() const
+QByteArray SystemWorkingDirectory::nativePath() const
 {
     QByteArray buffer(4096, '\0');
     while (::getcwd(buffer.data(), static_cast<size_t>(buffer.size())) == nullptr) {
         if (errno != ERANGE)
-            return QString();
+            return QByteArray();
         buffer.resize(buffer.size() * 2);
     }
-    return QFile::decodeName(buffer.constData());
+    return QByteArray(buffer.constData());
+}
+
+QString SystemWorkingDirectory::current() const
+{
+    return FileNameText::decode(nativePath()).value_or(QString());
 }
 
 Result<MountTable::Mount> SystemWorkingDirectory::currentMount() const
 {
+    const QByteArray native = nativePath();
     const Result<QString> readable = this->readable();
     if (!readable)
         return Result<MountTable::Mount>::error(readable.error());
@@ -31,7 +38,7 @@ Result<MountTable::Mount> SystemWorkingDirectory::currentMount() const
     if (::stat(".", &info) == 0)
         device = MountTable::Device{major(info.st_dev), minor(info.st_dev)};
     const std::optional<MountTable::Mount> mount =
-        MountTable::current().mountHolding(folder, device);
+        MountTable::current().mountHolding(native, device);
     if (!mount) {
         return Result<MountTable::Mount>::error(
             QStringLiteral("找不到工作目錄「%1」所在的磁碟（無法讀取 /proc/self/mountinfo）。"
@@ -46,6 +53,13 @@ Result<QString> SystemWorkingDirectory::driveRoot() const
     const Result<MountTable::Mount> mount = currentMount();
     if (!mount)
         return Result<QString>::error(mount.error());
+    const QByteArray& root = mount.value().nativeMountPoint;
+    if (!TextCodec::isValidUtf8(root)) {
+        return Result<QString>::error(
+            QStringLiteral("工作目錄所在磁碟的根目錄「%1」名稱不是 UTF-8 文字，無法存取其中的 "
+                           "kelpan.INI。請系統管理員將這個磁碟掛載在名稱為 UTF-8 的資料夾。")
+                .arg(FileNameText::forMessage(root)));
+    }
     return mount.value().mountPoint;
 }
 

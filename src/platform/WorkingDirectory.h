@@ -2,6 +2,7 @@
 
 #include "platform/Result.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace tevo {
@@ -11,21 +12,20 @@ class WorkingDirectory
 {
 public:
     virtual ~WorkingDirectory() = default;
-    // The working directory exactly as getcwd() reports it; the settings section. Empty, or not
-    // an absolute path, when it cannot be read (see readable()).
+    // The working directory as text, as getcwd() reports it: the settings section and the name
+    // in messages. Its bytes read as UTF-8, or as code page 950 where they are not UTF-8 but
+    // are code page 950 (see FileNameText::decode()). Empty, or not an absolute path, when it
+    // cannot be read or its name reads as neither (see readable()).
     virtual QString current() const = 0;
-    // current(), or an error that says what to do when the folder cannot be read: it was removed,
-    // or lies outside the process's root ("(unreachable)/..."). Settings must never be read or
-    // written under such a section.
-    Result<QString> readable() const
-    {
-        QString folder = current();
-        if (!folder.startsWith(u'/')) {
-            return Result<QString>::error(QStringLiteral(
-                "無法取得目前的工作目錄，它可能已被刪除。請回到 Tevo 的資料夾重新啟動程式。"));
-        }
-        return folder;
-    }
+    // The working directory's bytes exactly as getcwd() reports them, for file operations:
+    // current() names the same folder only where the name is UTF-8. Empty when it cannot be
+    // read.
+    virtual QByteArray nativePath() const = 0;
+    // current(), or an error that says what to do when the folder cannot be read: it was
+    // removed, lies outside the process's root ("(unreachable)/..."), or has a name that is
+    // neither UTF-8 nor code page 950 (named in the message with its odd bytes as \xNN).
+    // Settings must never be read or written under such a section.
+    Result<QString> readable() const;
     // The mount point of the filesystem that holds the working directory (the "drive root"),
     // from /proc/self/mountinfo.
     virtual Result<QString> driveRoot() const = 0;

@@ -74,7 +74,8 @@ void MainMenu::activate()
 void MainMenu::picq2()
 {
     // A missing or damaged picture leaves the built-in one; no message.
-    m_view.loadBackgroundPicture(lookUpFile(workingDirectory(), QStringLiteral("gjvw.JPG")));
+    m_view.loadBackgroundPicture(
+        lookUpFile(m_platform.workingDirectory.nativePath(), QStringLiteral("gjvw.JPG")));
 }
 
 bool MainMenu::isReachable(const QString& controlName) const

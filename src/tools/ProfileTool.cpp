@@ -51,7 +51,7 @@ const char kCheckHelp[] =
 
 int usageError(const QString& message)
 {
-    writeUtf8(stderr, QStringLiteral("tevo-profile: %1\n").arg(message));
+    writeMessage(stderr, QStringLiteral("tevo-profile: %1").arg(message));
     writeUtf8(stderr, QStringLiteral("說明請見 tevo-profile --help\n"));
     return kUsageError;
 }
@@ -139,7 +139,7 @@ int runShow(const QStringList& args)
     const QString file = resolveFile(args[0]);
     QString error;
     if (!loadProfile(file, &error)) {
-        writeUtf8(stderr, QStringLiteral("tevo-profile: %1\n").arg(error));
+        writeMessage(stderr, QStringLiteral("tevo-profile: %1").arg(error));
         return kUsageError;
     }
     const std::optional<QString> section = permissionSection(qint16(level));
@@ -187,7 +187,7 @@ int runCheck(const QStringList& args)
     QString error;
     std::optional<QByteArray> bytes = loadProfile(file, &error);
     if (!bytes) {
-        writeUtf8(stderr, QStringLiteral("tevo-profile: %1\n").arg(error));
+        writeMessage(stderr, QStringLiteral("tevo-profile: %1").arg(error));
         return kUsageError;
     }
     const std::optional<ProfileDocument> doc = ProfileDocument::parse(std::move(*bytes));
@@ -198,19 +198,20 @@ int runCheck(const QStringList& args)
         findings.push_back(
             {0, QStringLiteral("檔案含有 NUL 位元組（可能存成了 UTF-16 或不是文字檔），"
                                "主目錄不會讀取其中任何設定")});
+    // Findings quote names and values of the file as they are.
     for (const ProfileFinding& finding : findings) {
         if (finding.line > 0)
-            writeUtf8(
+            writeMessage(
                 stdout,
-                QStringLiteral("%1:%2: %3\n").arg(file).arg(finding.line).arg(finding.message));
+                QStringLiteral("%1:%2: %3").arg(file).arg(finding.line).arg(finding.message));
         else
-            writeUtf8(stdout, QStringLiteral("%1: %2\n").arg(file, finding.message));
+            writeMessage(stdout, QStringLiteral("%1: %2").arg(file, finding.message));
     }
     if (findings.empty()) {
-        writeUtf8(stdout, QStringLiteral("%1: 沒有發現問題\n").arg(file));
+        writeMessage(stdout, QStringLiteral("%1: 沒有發現問題").arg(file));
         return 0;
     }
-    writeUtf8(stdout, QStringLiteral("%1: 發現 %2 個問題\n").arg(file).arg(findings.size()));
+    writeMessage(stdout, QStringLiteral("%1: 發現 %2 個問題").arg(file).arg(findings.size()));
     return 1;
 }
 

@@ -8,6 +8,7 @@
 #include "core/SettingsImport.h"
 #include "platform/SettingsExport.h"
 #include "platform/SqliteSettingsStore.h"
+#include "platform/SystemWorkingDirectory.h"
 #include "tools/SettingsToolOutput.h"
 #include "tools/SettingsToolVerbs.h"
 #include "tools/SettingsToolWine.h"
@@ -33,27 +34,30 @@ enum ExitCode
 
 int usageError(const QString& problem)
 {
-    writeUtf8(stderr, QStringLiteral("tevo-settings：%1\n").arg(problem));
+    writeMessage(stderr, QStringLiteral("tevo-settings：%1").arg(problem));
     writeUtf8(stderr, usage());
     return kFailed;
 }
 
 int storeError(const QString& message)
 {
-    writeUtf8(stderr, QStringLiteral("tevo-settings：%1\n").arg(message));
+    writeMessage(stderr, QStringLiteral("tevo-settings：%1").arg(message));
     return kFailed;
 }
 
-// The working directory exactly as getcwd() reports it: the section the menu uses.
-std::optional<QString> workingDirectory()
+// The working directory read as the menu reads it (the section the menu uses), or why there
+// is none.
+Result<QString> workingDirectory()
 {
-    QByteArray buffer(4096, '\0');
-    while (::getcwd(buffer.data(), static_cast<size_t>(buffer.size())) == nullptr) {
-        if (errno != ERANGE)
-            return std::nullopt;
-        buffer.resize(buffer.size() * 2);
-    }
-    return QFile::decodeName(buffer.constData());
+    const SystemWorkingDirectory folder;
+    if (!folder.nativePath().startsWith('/'))
+        return Result<QString>::error(
+            QStringLiteral("無法取得目前的工作目錄，請以 --section 指定區段"));
+    const Result<QString> section = folder.readable();
+    if (!section)
+        return Result<QString>::error(section.error() +
+                                      QStringLiteral("也可以用 --section 指定區段。"));
+    return section;
 }
 
 struct Command
@@ -142,12 +146,25 @@ int importValues(const QString& name, const QStringList& maps, bool dryRun)
             return usageError(s.message());
     }
     QFile file;
-    const bool opened = name == QLatin1String("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = opened ? file.readAll() : QByteArray();
+    constexpr auto mode = QIODevice::ReadOnly | QIODevice::Unbuffered;
+    const bool opened = name == QLatin1String("-") ? file.open(stdin, mode)
+                                                   : (file.setFileName(name), file.open(mode));
+    // A piece at a time, and no further than any real export could go (/dev/zero has no end).
+    QByteArray bytes;
+    constexpr qsizetype kPiece = 1024 * 1024;
+    for (qint64 got = 1; opened && got > 0 && bytes.size() <= SettingsImport::kLargestInput;) {
+        const qsizetype had = bytes.size();
+        bytes.resize(had + kPiece);
+        got = file.read(bytes.data() + had, kPiece);
+        bytes.resize(had + std::max<qint64>(got, 0));
+    }
     if (!opened || file.error() != QFileDevice::NoError)
         return storeError(QStringLiteral("無法讀取「%1」：%2").arg(name, file.errorString()));
+    if (bytes.size() > SettingsImport::kLargestInput) {
+        return storeError(QStringLiteral("「%1」超過 %2 MiB，不是匯出檔；沒有匯入任何設定值。")
+                              .arg(name)
+                              .arg(SettingsImport::kLargestInput / (1024 * 1024)));
+    }
 
     const auto prepared = SettingsImport::prepare(bytes, map);
     if (!prepared) {
@@ -155,12 +172,13 @@ int importValues(const QString& name, const QStringList& maps, bool dryRun)
             QStringLiteral("「%1」%2；沒有匯入任何設定值。").arg(name, prepared.error()));
     }
     const std::vector<SettingsStore::Entry>& entries = prepared.value();
+    const qsizetype values = SettingsImport::valueCount(entries);
     const qsizetype sections = SettingsImport::sectionCount(entries);
     if (dryRun) {
         for (const SettingsStore::Entry& entry : entries)
             writeUtf8(stdout, SettingsExport::line(entry) + u'\n');
         writeUtf8(stdout, QStringLiteral("會寫入 %1 個設定值，%2 個區段（--dry-run：沒有寫入）\n")
-                              .arg(entries.size())
+                              .arg(values)
                               .arg(sections));
         return kDone;
     }
@@ -169,8 +187,7 @@ int importValues(const QString& name, const QStringList& maps, bool dryRun)
         return storeError(store.error());
     if (const Status s = store.value()->writeEntries(entries); !s)
         return storeError(s.message());
-    writeUtf8(stdout,
-              QStringLiteral("已寫入 %1 個設定值，%2 個區段\n").arg(entries.size()).arg(sections));
+    writeUtf8(stdout, QStringLiteral("已寫入 %1 個設定值，%2 個區段\n").arg(values).arg(sections));
     return kDone;
 }
 
@@ -184,16 +201,16 @@ int moveValues(SqliteSettingsStore& store, const QString& from, const QString& t
         return storeError(moved.error());
     switch (moved.value().outcome) {
     case Outcome::NothingToMove:
-        writeUtf8(stderr, QStringLiteral("tevo-settings：區段「%1」沒有設定值\n").arg(from));
+        writeMessage(stderr, QStringLiteral("tevo-settings：區段「%1」沒有設定值").arg(from));
         return kMissing;
     case Outcome::DestinationInUse:
         return storeError(QStringLiteral("區段「%1」已有設定值，沒有移動任何設定值").arg(to));
     case Outcome::Moved:
         break;
     }
-    writeUtf8(stdout, QStringLiteral("已將 %1 個設定值從「%2」移到「%3」\n")
-                          .arg(moved.value().values)
-                          .arg(from, to));
+    writeMessage(stdout, QStringLiteral("已將 %1 個設定值從「%2」移到「%3」")
+                             .arg(moved.value().values)
+                             .arg(from, to));
     return kDone;
 }
 
@@ -249,10 +266,10 @@ int run(const QStringList& arguments)
     QString section;
     if (command->section) {
         section = *command->section;
-    } else if (const std::optional<QString> cwd = workingDirectory()) {
-        section = *cwd;
+    } else if (const Result<QString> cwd = workingDirectory()) {
+        section = cwd.value();
     } else if (verb->options & kSection) {
-        return storeError(QStringLiteral("無法取得目前的工作目錄，請以 --section 指定區段"));
+        return storeError(cwd.error());
     }
 
     auto opened = SqliteSettingsStore::open(SqliteSettingsStore::defaultPath());

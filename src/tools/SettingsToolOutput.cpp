@@ -1,10 +1,9 @@
 #include "tools/SettingsToolOutput.h"
 
 #include "core/CommandLineTool.h"
+#include "platform/EscapedText.h"
+#include "platform/PrivateFile.h"
 #include "platform/SettingsExport.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -12,9 +11,12 @@ namespace tevo {
 
 void printSettingsList(const std::vector<SettingsStore::Entry>& entries)
 {
-    // One line per value whatever it holds: a value with a line break (a notice from the
-    // vendor's server is stored as it came) must not pass for further lines of the list.
-    const auto field = &SettingsExport::escapeLineBreaks;
+    // One line per value whatever it holds, escaped as the export escapes its fields: a notice
+    // from the vendor's server is stored as it came, and neither a line break nor an escape
+    // sequence in it may pass for further lines or act on the terminal.
+    const auto field = [](const QString& text) {
+        return EscapedText::escape(text, EscapedText::Backslash::Doubled);
+    };
     for (const SettingsStore::Entry& entry : entries) {
         writeUtf8(stdout, field(entry.app) + u'\t' + field(entry.section) + u'\t' +
                               field(entry.key) + u'\t' + field(entry.value) + u'\n');
@@ -26,18 +28,11 @@ Status writeSettingsExport(const std::vector<SettingsStore::Entry>& entries,
 {
     const QByteArray text = SettingsExport::write(entries);
     if (!output) {
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+        writeBytes(stdout, text);
         return Status::ok();
     }
-    // Written whole or not at all, and private to the user, as the store itself is.
-    QSaveFile file(*output);
-    const bool existed = QFile::exists(*output);
-    if (!file.open(QIODevice::WriteOnly) ||
-        (!existed && !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) ||
-        file.write(text) != text.size() || !file.commit()) {
-        return Status::error(QStringLiteral("無法寫入「%1」：%2").arg(*output, file.errorString()));
-    }
-    return Status::ok();
+    // Private to the user, as the store itself is; standard output writes anywhere else.
+    return PrivateFile::write(*output, text);
 }
 
 } // namespace tevo

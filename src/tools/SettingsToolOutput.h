@@ -16,8 +16,8 @@ namespace tevo {
 // value is exactly one line.
 void printSettingsList(const std::vector<SettingsStore::Entry>& entries);
 
-// The export format (SettingsExport) on standard output, or in `output`, a file private to the
-// user, written whole or not at all. The error names the file and why it could not be written.
+// The export format (SettingsExport) on standard output, or in `output` (PrivateFile: a new file
+// or the user's own regular file, mode 0600). The error names the file and why it was not written.
 Status writeSettingsExport(const std::vector<SettingsStore::Entry>& entries,
                            const std::optional<QString>& output);
 

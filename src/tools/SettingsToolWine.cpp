@@ -25,9 +25,10 @@ enum ExitCode
 
 int failed(const QString& message, const QString& details = QString())
 {
-    writeUtf8(stderr, QStringLiteral("tevo-settings：%1\n").arg(message));
-    if (!details.isEmpty())
-        writeUtf8(stderr, details + u'\n');
+    writeMessage(stderr, QStringLiteral("tevo-settings：%1").arg(message));
+    // Line by line: the details (what Wine wrote) are several lines.
+    for (const QString& line : details.split(u'\n', Qt::SkipEmptyParts))
+        writeMessage(stderr, line);
     return kFailed;
 }
 

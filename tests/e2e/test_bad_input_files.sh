@@ -173,6 +173,8 @@ picture_photo()
 picture_text() { printf '這不是圖片\r\n' >"$1"; }
 picture_empty() { : >"$1"; }
 picture_folder() { mkdir "$1"; }
+# Opened for reading as a file would be, a FIFO without a writer waits for one for good.
+picture_fifo() { mkfifo "$1"; }
 picture_huge_jpeg()
 {
     # A real JPEG whose frame header announces 30000 x 30000 pixels.
@@ -207,6 +209,7 @@ pictures=(
     "text|picture_text|no"
     "empty|picture_empty|no"
     "folders|picture_folder|no"
+    "FIFOs|picture_fifo|no"
     "a JPEG header of 30000 x 30000 pixels|picture_huge_jpeg|no"
     "a PNG of 16000 x 16000 pixels (256 MB decoded)|picture_png_bomb|no"
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starting programs where it is easy to get wrong. A working folder whose path holds blanks,
 # quotation marks, characters a shell would act on and Chinese: the hand-off keys go to exactly
-# that folder's section, and the module starts in that folder. A module file that exists but
+# that folder's section, and the module starts in that folder; one named in Big5 works the same,
+# one whose name reads as no text is refused. A module file that exists but
 # cannot run: a message, the menu stays open and usable, the keys stay written.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -57,6 +58,45 @@ sections=$(e2e_settings list kelpan |
     awk -F '\t' '$3 == "AT" || $3 == "YXQ" || $3 == "ATU" { print $2 }' | sort -u)
 e2e_expect_eq "sections that hold hand-off keys" "$E2E_WORK" "$sections"
 e2e_pass "the hand-off keys are in the section of the odd folder and nowhere else"
+
+# ---- working folders whose names are not UTF-8 -----------------------------------------------
+
+# A folder named in code page 950 (Big5), as a share of a Windows server shows it: the menu and
+# the store tool read its name as Big5 for the section, and the module is found and started in
+# the folder itself, by its bytes.
+BIG5_SECTION=$E2E_ROOT/保養廠
+E2E_WORK=$E2E_ROOT/$(printf '保養廠' | iconv -f UTF-8 -t CP950)
+mkdir "$E2E_WORK"
+e2e_install_standins E2.exe
+(E2E_WORK=$BIG5_SECTION && e2e_seed_login 1)
+starts=$(($(e2e_record_count E2.exe) + 1))
+bi_start_menu
+window=$(e2e_wait_menu_window)
+e2e_key "$window" F1
+line=$(e2e_wait_record E2.exe "$E2E_TIMEOUT" "$starts")
+e2e_wait_exit "$E2E_MENU_PID" "$E2E_TIMEOUT" "the menu after F1 in the Big5 folder"
+e2e_wait_programs_done
+e2e_expect_record "$line" E2.exe 工單作業 A "(missing)"
+e2e_expect_eq "\"AT\" in the section of the name read as Big5" 工單作業 \
+    "$(e2e_settings get kelpan AT --section "$BIG5_SECTION")"
+e2e_pass "in a folder named in Big5, F1 starts E2.exe there with the keys of its section"
+
+# A name that is neither UTF-8 nor Big5 (a control character, a byte that starts no character of
+# either): a message, exit 1, and nothing written or started.
+E2E_WORK=$E2E_ROOT/$'壞\x01\xff名'
+mkdir "$E2E_WORK"
+e2e_install_standins E2.exe GARVO.exe
+store=$(bi_fingerprint "$XDG_CONFIG_HOME")
+folder=$(bi_fingerprint "$E2E_WORK")
+records=$(wc -l <"$E2E_RECORD")
+bi_start_menu
+message=$(bi_wait_message_only)
+e2e_key "$message" Return
+e2e_expect_eq "exit status of the menu in a folder whose name is no text" 1 "$(bi_menu_exit_status)"
+e2e_expect_eq "the store after the refusal" "$store" "$(bi_fingerprint "$XDG_CONFIG_HOME")"
+e2e_expect_eq "the folder after the refusal" "$folder" "$(bi_fingerprint "$E2E_WORK")"
+e2e_expect_eq "programs started in that folder" 0 $(($(wc -l <"$E2E_RECORD") - records))
+e2e_pass "in a folder whose name is neither UTF-8 nor Big5 the menu says so and ends with 1"
 
 # ---- module files that cannot run ------------------------------------------------------------
 

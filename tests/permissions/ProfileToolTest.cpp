@@ -59,6 +59,9 @@ TEST(ProfileTool, Verbs)
     writeBytes(utf16, "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text16.utf16()),
                                               text16.size() * 2));
     const QString missing = dir.filePath(u8("missing.INI"));
+    // A name that would retitle the terminal if printed as it is.
+    const QString retitles = dir.filePath(u8("retitles.INI"));
+    writeBytes(retitles, allKeys("第二級", "NO") + "\x1b]0;t\x07=NO\r\n");
     const QString version = QStringLiteral("tevo-profile %1.%2.%3")
                                 .arg(version::kMajor)
                                 .arg(version::kMinor)
@@ -102,6 +105,7 @@ TEST(ProfileTool, Verbs)
          {u8(":2:"), u8(":18:")},
          false},
         {{"check", utf16}, 1, {utf16 + u8(": 檔案含有 NUL 位元組")}, {}, false},
+        {{"check", retitles}, 1, {u8("「\\u001b]0;t\\u0007」不是權限項目")}, {u8("\x1b")}, false},
         {{"show", utf16, u8("2")}, 0, {u8("沒有停用任何項目")}, {}, false},
         {{"check", missing}, 2, {}, {}, true},
         {{"check", dir.path()}, 2, {}, {}, true},

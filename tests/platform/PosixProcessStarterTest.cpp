@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/wait.h>
 
 namespace tevo {
 namespace {
@@ -39,7 +41,7 @@ TEST(PosixProcessStarter, SearchesProgramFolderThenWorkingDirectoryThenPath)
     {
         const char* programFolder;
         const char* path; // nullptr: PATH unset
-        QStringList expected;
+        QList<QByteArray> expected;
     } cases[] = {
         {"/opt/tevo", "/usr/bin:/bin", {"/opt/tevo", "/srv/suite", "/usr/bin", "/bin"}},
         {"/opt/tevo",
@@ -50,7 +52,7 @@ TEST(PosixProcessStarter, SearchesProgramFolderThenWorkingDirectoryThenPath)
         {"", "/bin", {"/srv/suite", "/bin"}},
     };
     for (const auto& row : cases) {
-        const QString path = row.path ? QString::fromUtf8(row.path) : QString();
+        const QByteArray path = row.path ? QByteArray(row.path) : QByteArray();
         EXPECT_EQ(PosixProcessStarter::searchFolders(row.programFolder, "/srv/suite", path),
                   row.expected)
             << (row.path ? row.path : "(unset)");
@@ -80,9 +82,10 @@ TEST(PosixProcessStarter, EachFolderTriesTheExactNameBeforeOtherCase)
         {"Dir.exe", second + "/Dir.exe"},   {"none.exe", QString()},
     };
     for (const auto& row : cases) {
-        const std::optional<QString> found =
-            PosixProcessStarter::locate(row.name, {first, second, third});
-        EXPECT_EQ(found.value_or(QString()), row.expected) << row.name;
+        const std::optional<QByteArray> found = PosixProcessStarter::locate(
+            row.name,
+            {QFile::encodeName(first), QFile::encodeName(second), QFile::encodeName(third)});
+        EXPECT_EQ(QFile::decodeName(found.value_or(QByteArray())), row.expected) << row.name;
     }
 }
 
@@ -124,6 +127,62 @@ TEST(PosixProcessStarter, StartsDetachedInTheWorkingDirectoryWithoutArguments)
     EXPECT_EQ(lines[4], "closed");
 }
 
+// Whatever the menu ignores or blocks, a program it starts begins with every signal at its
+// default and none blocked, by either start; posix_spawn() on its own leaves two of the C
+// library's real-time signals ignored.
+TEST(PosixProcessStarter, StartedProgramsBeginWithEverySignalAtItsDefault)
+{
+    QTemporaryDir root;
+    const QString record = root.filePath("signals.txt");
+    // Builtins only, so that the shell reads its own state and not while it waits for a child.
+    const QByteArray file = QFile::encodeName(record);
+    const QByteArray script = "#!/bin/sh\n"
+                              "while read -r name value; do\n"
+                              "  case $name in SigIgn:|SigBlk:) echo $name $value;; esac\n"
+                              "done < /proc/$$/status > '" +
+                              file + ".part'\nmv '" + file + ".part' '" + file + "'\n";
+    ASSERT_TRUE(writeFile(root.filePath("Signals.sh"), script, kExecutable));
+    test::ScopedWorkingDirectory cwd(root.path());
+    ASSERT_TRUE(cwd.changed());
+
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction savedInt;
+    struct sigaction savedPipe;
+    ::sigaction(SIGINT, &ignore, &savedInt);
+    ::sigaction(SIGPIPE, &ignore, &savedPipe);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR2);
+    sigaddset(&blocked, SIGRTMIN + 1);
+    sigset_t savedMask;
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &savedMask);
+
+    PosixProcessStarter starter;
+    const struct
+    {
+        const char* start;
+        Status (PosixProcessStarter::*call)(const QString&);
+    } cases[] = {
+        {"start", &PosixProcessStarter::start},
+        {"startBeforeEnding", &PosixProcessStarter::startBeforeEnding},
+    };
+    for (const auto& row : cases) {
+        QFile::remove(record);
+        const Status status = (starter.*row.call)("Signals.sh");
+        ASSERT_TRUE(status) << row.start << ": " << status.message();
+        EXPECT_EQ(waitForFile(record), "SigBlk: 0000000000000000\nSigIgn: 0000000000000000\n")
+            << row.start;
+        // The program of the hand-off is our child: collect it.
+        for (const pid_t child : test::childProcesses())
+            ::waitpid(child, nullptr, 0);
+    }
+
+    ::pthread_sigmask(SIG_SETMASK, &savedMask, nullptr);
+    ::sigaction(SIGINT, &savedInt, nullptr);
+    ::sigaction(SIGPIPE, &savedPipe, nullptr);
+}
+
 TEST(PosixProcessStarter, ReportsProgramsThatCannotBeStarted)
 {
     QTemporaryDir root;
@@ -155,7 +214,7 @@ TEST(PosixProcessStarter, ReportsProgramsThatCannotBeStarted)
     // The message names the suite's folder; every folder searched is in the details only.
     const Status missing = starter.start("Missing.exe");
     EXPECT_TRUE(missing.message().contains(root.path()));
-    const QString programFolder = PosixProcessStarter::programFolder();
+    const QString programFolder = QFile::decodeName(PosixProcessStarter::programFolder());
     EXPECT_FALSE(missing.message().contains(programFolder)) << missing.message().toStdString();
     EXPECT_TRUE(missing.details().contains(programFolder + u'\n' + root.path()))
         << missing.details().toStdString();

@@ -12,6 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace tevo {
 namespace {
 
@@ -116,11 +125,12 @@ TEST_F(SettingsTool, VerbsAndExitCodes)
 
 TEST_F(SettingsTool, ListPrintsOneTabSeparatedLinePerValue)
 {
-    for (const QStringList& set : {QStringList{"kelpan", "mx", "p", "--section", "/b"},
-                                   {"KELPAN", "VA", "王 小明", "--section", "/a"},
-                                   {"EEYX", "GR", "2026.12.1", "--section", "/a"},
-                                   {"kelpan", "AT", "工單作業", "--section", "/b"},
-                                   {"EEYX", "WE", "C:\\n\r\n\tx", "--section", "/a"}})
+    for (const QStringList& set :
+         {QStringList{"kelpan", "mx", "p", "--section", "/b"},
+          {"KELPAN", "VA", "王 小明", "--section", "/a"},
+          {"EEYX", "GR", "2026.12.1", "--section", "/a"},
+          {"kelpan", "AT", "工單作業", "--section", "/b"},
+          {"EEYX", "WE", "C:\\n\r\n\tx\x1b]0;t\a\u009b\x7f", "--section", "/a"}})
         ASSERT_EQ(run(QStringList{"set"} + set).exitCode, 0) << set.join(' ');
 
     const struct
@@ -128,11 +138,14 @@ TEST_F(SettingsTool, ListPrintsOneTabSeparatedLinePerValue)
         QStringList arguments;
         QString out;
     } cases[] = {
-        // Backslash, CR, LF and tab are escaped in the list; get prints the value itself.
+        // Backslash and every control character are escaped in the list (an escape sequence
+        // would act on the terminal); get prints the value itself.
         {{"list"},
-         "EEYX\t/a\tGR\t2026.12.1\nEEYX\t/a\tWE\tC:\\\\n\\r\\n\\tx\nKELPAN\t/a\tVA\t王 小明\n"
+         "EEYX\t/a\tGR\t2026.12.1\n"
+         "EEYX\t/a\tWE\tC:\\\\n\\r\\n\\tx\\u001b]0;t\\u0007\\u009b\\u007f\n"
+         "KELPAN\t/a\tVA\t王 小明\n"
          "kelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
-        {{"get", "eeyx", "we", "--section", "/a"}, "C:\\n\r\n\tx\n"},
+        {{"get", "eeyx", "we", "--section", "/a"}, "C:\\n\r\n\tx\x1b]0;t\a\u009b\x7f\n"},
         {{"list", "Kelpan"},
          "KELPAN\t/a\tVA\t王 小明\nkelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
         {{"list", "kelpan", "/b"}, "kelpan\t/b\tAT\t工單作業\nkelpan\t/b\tmx\tp\n"},
@@ -253,6 +266,112 @@ TEST_F(SettingsTool, ExportAndImportGiveBackEveryValueExactly)
     EXPECT_EQ(imported.exitCode, 0) << imported.err;
     EXPECT_EQ(imported.out, QString("已寫入 %1 個設定值，2 個區段\n").arg(values.size()));
     EXPECT_EQ(stored(), values);
+
+    // A key given twice, in any letter case, is one value.
+    ASSERT_TRUE(
+        test::writeFile(file, "tevo-settings export 1\nkelpan\t/d\tk\t1\nKELPAN\t/d\tK\t2\n"));
+    EXPECT_EQ(run({"import", file}).out, "已寫入 1 個設定值，1 個區段\n");
+}
+
+// What stands at `path`: its type, mode and owner, and what a file or link holds.
+std::string describe(const QString& path)
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return "missing";
+    const QString kind = QString("%1 uid %2 ").arg(info.st_mode, 0, 8).arg(info.st_uid);
+    if (S_ISLNK(info.st_mode))
+        return (kind + QFile::symLinkTarget(path)).toStdString();
+    return (S_ISREG(info.st_mode) ? kind + fileBytes(path) : kind).toStdString();
+}
+
+// --output makes a new file or replaces a regular file of the user's own, always with mode
+// 0600; anything else there is refused and left as it was. A full disk says so.
+TEST_F(SettingsTool, ExportOutputIsANewOrOwnRegularFileMadePrivate)
+{
+    QList<QStringList> values;
+    for (int i = 0; i < 80; ++i)
+        values.append({"kelpan", "/srv/a", QString("k%1").arg(i), QString(60, u'甲')});
+    store(values);
+    const QByteArray exported = run({"export"}).out.toUtf8();
+    ASSERT_GT(exported.size(), 4096); // more than the full disk below holds
+    const QString dir = m_home.filePath("out");
+    const QByteArray d = QFile::encodeName(dir);
+    ASSERT_TRUE(QDir().mkpath(dir + "/disk") && test::writeFile(dir + "/own", "own", {}));
+    const bool root = ::geteuid() == 0;
+    const struct
+    {
+        const char* output; // below `dir`; empty: standard output
+        std::function<bool()> make;
+        const char* says = nullptr; // nullptr: written
+        bool needsRoot = false;
+        const char* standardOutput = nullptr;
+    } rows[] = {
+        {"new", [] { return true; }},
+        {"0666",
+         [&] {
+             return test::writeFile(dir + "/0666", "old") &&
+                    ::chmod((d + "/0666").constData(), 0666) == 0;
+         }},
+        {"link",
+         [&] { return ::symlink((d + "/own").constData(), (d + "/link").constData()) == 0; },
+         "符號連結"},
+        {"fifo", [&] { return ::mkfifo((d + "/fifo").constData(), 0600) == 0; }, "不是一般檔案"},
+        {"disk", [] { return true; }, "一個資料夾"},
+        {"null",
+         [&] { return ::mknod((d + "/null").constData(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+         "不是一般檔案", true},
+        {"others",
+         [&] {
+             return test::writeFile(dir + "/others", "theirs") &&
+                    ::chown((d + "/others").constData(), 65534, 65534) == 0;
+         },
+         "另一位使用者", true},
+        {"disk/full", [] { return true; }, "磁碟已滿", true},
+        {"", [] { return true; }, strerror(ENOSPC), false, "/dev/full"},
+    };
+    for (const auto& row : rows) {
+        if (row.needsRoot && !root)
+            continue;
+        const QString output = dir + '/' + row.output;
+        ASSERT_TRUE(row.make()) << row.output << ": " << strerror(errno);
+        const std::string before = describe(output);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", configHome());
+        process.setProcessEnvironment(environment);
+        if (row.standardOutput)
+            process.setStandardOutputFile(row.standardOutput);
+        // The full disk: a tmpfs of one page in a mount namespace of the tool's own.
+        const QByteArray disk = QByteArray(row.output).startsWith("disk/") ? d + "/disk" : "";
+        process.setChildProcessModifier([disk] {
+            if (!disk.isEmpty() &&
+                (::unshare(CLONE_NEWNS) != 0 ||
+                 ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                 ::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=4k") != 0))
+                ::_exit(120);
+        });
+        process.start(TEVO_SETTINGS_TOOL, row.standardOutput
+                                              ? QStringList{"export"}
+                                              : QStringList{"export", "--output", output});
+        ASSERT_TRUE(process.waitForFinished(30000)) << row.output;
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        if (!row.says) {
+            EXPECT_EQ(process.exitCode(), 0) << row.output << err;
+            EXPECT_EQ(fileBytes(output), exported) << row.output;
+            struct stat info;
+            EXPECT_TRUE(::lstat(QFile::encodeName(output).constData(), &info) == 0 &&
+                        S_ISREG(info.st_mode) && (info.st_mode & 07777) == 0600)
+                << row.output << " mode " << std::oct << info.st_mode;
+        } else {
+            EXPECT_EQ(process.exitCode(), 2) << row.output << err;
+            EXPECT_TRUE(err.contains(QString::fromUtf8(row.says))) << row.output << err;
+            EXPECT_EQ(describe(output), before) << row.output;
+        }
+    }
+    // The link led nowhere, and no temporary file is left behind.
+    EXPECT_EQ(fileBytes(dir + "/own"), "own");
+    EXPECT_EQ(QDir(dir).entryList({".tevo*"}, QDir::AllEntries | QDir::Hidden), QStringList());
 }
 
 // With the byte-order mark, as the registry editor writes it.
@@ -325,12 +444,17 @@ TEST_F(SettingsTool, RefusedImportWritesNothing)
     const struct
     {
         QByteArray bytes;
-        const char* says; // part of the message
+        const char* says;           // part of the message
+        const char* path = nullptr; // imported instead of a file with `bytes`
     } cases[] = {
         {ours + "kelpan\t/srv/a\tk2\n", "第 3 行"},
         {ours + "kelpan\t/srv/a\tk2\ta\\qb\n", "第 3 行"},
         {ours + "kelpan\t/srv/a\tk2\t\xff\n", "第 3 行"},
         {"tevo-settings export 2\n", "第 1 行"},
+        // Quoted file content is escaped: it must not act on the terminal.
+        {"tevo-settings export 1\x1b]0;t\a\n", "「tevo-settings export 1\\u001b]0;t\\u0007」"},
+        {reg + "\"\x1b[2J\"=hex:00\r\n", "「\\u001b[2J」"},
+        {{}, "超過 256 MiB", "/dev/zero"},
         {"[settings]\nk=v\n", "第 1 行"},
         {reg + "\"n\"=dword:00000001\r\n", "第 5 行"},
         {reg + "\"n\"=\"open\r\n", "第 5 行"},
@@ -344,9 +468,14 @@ TEST_F(SettingsTool, RefusedImportWritesNothing)
     const QString file = m_home.filePath("damaged");
     for (const auto& row : cases) {
         ASSERT_TRUE(test::writeFile(file, row.bytes));
-        const ChildRun result = run({"import", file, "--map", "c:\\garvo=/srv/a"});
+        const QString path = row.path ? QString::fromUtf8(row.path) : file;
+        const ChildRun result = run({"import", path, "--map", "c:\\garvo=/srv/a"});
         EXPECT_EQ(result.exitCode, 2) << row.bytes.toStdString();
         EXPECT_TRUE(result.err.contains(QString::fromUtf8(row.says))) << result.err;
+        const auto control = [](QChar c) { return c < u' ' || (c >= u'\x7f' && c <= u'\x9f'); };
+        EXPECT_TRUE(result.err.endsWith(u'\n') &&
+                    std::none_of(result.err.begin(), result.err.end() - 1, control))
+            << result.err;
         EXPECT_EQ(stored(), before) << row.bytes.toStdString();
     }
 }

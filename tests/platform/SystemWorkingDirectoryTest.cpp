@@ -5,12 +5,14 @@
 #include "support/ScopedProcessState.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace tevo {
@@ -81,7 +83,7 @@ TEST(MountTable, LongestMountPointHoldsThePath)
     };
     for (const auto& row : cases) {
         const std::optional<MountTable::Mount> mount =
-            table.mountHolding(QString::fromUtf8(row.path), row.device);
+            table.mountHolding(QByteArray(row.path), row.device);
         if (!row.mountPoint) {
             EXPECT_FALSE(mount.has_value()) << row.path;
             continue;
@@ -92,17 +94,51 @@ TEST(MountTable, LongestMountPointHoldsThePath)
     }
 }
 
-TEST(SystemWorkingDirectory, CurrentIsTheFolderAsTheSystemReportsIt)
+// The folder's name as text: UTF-8 as it is, code page 950 (Big5) where it is not UTF-8, else no
+// section at all but a message that names the folder with its odd bytes escaped. File
+// operations keep the bytes: the drive root is found through them.
+TEST(SystemWorkingDirectory, CurrentReadsTheNameAsUtf8ElseAsCodePage950)
 {
     QTemporaryDir root;
-    const QString folder = root.filePath("保養廠 A/suite");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    test::ScopedWorkingDirectory cwd(folder);
+    const struct
+    {
+        const char* name;  // the folder's name as bytes
+        const char* text;  // current() in the folder; nullptr: none
+        const char* shown; // how readable()'s message names it
+    } cases[] = {
+        {"保養廠 A", "保養廠 A", "保養廠 A"},
+        {"\xab\x4f\xbe\x69\xbc\x74 B", "保養廠 B", "保養廠 B"},
+        {"壞\x01\x7f\xc2\x85\\\xff名", nullptr, "壞\\x01\\x7F\\xC2\\x85\\\\\\xFF名"},
+    };
+    test::ScopedWorkingDirectory cwd(root.path());
     ASSERT_TRUE(cwd.changed());
-    EXPECT_EQ(SystemWorkingDirectory().current(), folder);
-    const Result<QString> driveRoot = SystemWorkingDirectory().driveRoot();
-    ASSERT_TRUE(driveRoot.isOk()) << driveRoot.error();
-    EXPECT_TRUE(folder.startsWith(driveRoot.value())) << driveRoot.value();
+    for (const auto& row : cases) {
+        const QByteArray folder = QFile::encodeName(root.path()) + '/' + row.name;
+        ASSERT_EQ(::mkdir(folder.constData(), 0755), 0) << row.shown;
+        // QTemporaryDir cannot remove a folder whose name is not UTF-8.
+        const auto remove = qScopeGuard([&] {
+            if (::chdir(QFile::encodeName(root.path()).constData()) != 0 ||
+                ::rmdir(folder.constData()) != 0)
+                ADD_FAILURE() << "cannot remove " << row.shown;
+        });
+        ASSERT_EQ(::chdir(folder.constData()), 0) << row.shown;
+        const SystemWorkingDirectory workingDirectory;
+        EXPECT_EQ(workingDirectory.nativePath(), folder) << row.shown;
+        const Result<QString> section = workingDirectory.readable();
+        if (!row.text) {
+            EXPECT_TRUE(workingDirectory.current().isEmpty()) << row.shown;
+            ASSERT_FALSE(section) << row.shown;
+            EXPECT_TRUE(section.error().contains(root.path() + u'/' + QString::fromUtf8(row.shown)))
+                << section.error();
+            continue;
+        }
+        const QString text = root.path() + u'/' + QString::fromUtf8(row.text);
+        EXPECT_EQ(workingDirectory.current(), text) << row.shown;
+        EXPECT_TRUE(section && section.value() == text) << row.shown;
+        const Result<QString> driveRoot = workingDirectory.driveRoot();
+        ASSERT_TRUE(driveRoot.isOk()) << driveRoot.error();
+        EXPECT_TRUE(text.startsWith(driveRoot.value())) << driveRoot.value();
+    }
 }
 
 // In a mount namespace of its own, a child process gives folders drives of their own: a tmpfs

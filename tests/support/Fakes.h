@@ -13,6 +13,7 @@
 #include "platform/UserInterface.h"
 #include "platform/WorkingDirectory.h"
 
+#include <QFile>
 #include <QMap>
 #include <QSet>
 #include <QStringList>
@@ -101,6 +102,7 @@ class FakeWorkingDirectory : public WorkingDirectory
 {
 public:
     QString current() const override { return path; }
+    QByteArray nativePath() const override { return QFile::encodeName(path); }
     Result<QString> driveRoot() const override
     {
         if (root.isEmpty())
@@ -295,8 +297,9 @@ public:
     bool isControlEnabled(const QString& name) const override { return !disabled.contains(name); }
     void setUpdateButtonVisible(bool visible) override { updateVisible = visible; }
     bool isUpdateButtonVisible() const override { return updateVisible; }
-    bool loadBannerPicture(const QString& file) override
+    bool loadBannerPicture(const QByteArray& path) override
     {
+        const QString file = QFile::decodeName(path);
         bannerAttempts.append(file);
         if (!loadable.contains(file))
             return false;
@@ -304,8 +307,9 @@ public:
         return true;
     }
     void setBannerVisible(bool visible) override { bannerVisible = visible; }
-    bool loadBackgroundPicture(const QString& file) override
+    bool loadBackgroundPicture(const QByteArray& path) override
     {
+        const QString file = QFile::decodeName(path);
         if (!loadable.contains(file))
             return false;
         background = file;

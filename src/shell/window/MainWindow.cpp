@@ -325,7 +325,7 @@ bool MainWindow::isUpdateButtonVisible() const
     return !m_command8->isHidden();
 }
 
-bool MainWindow::loadBannerPicture(const QString& file)
+bool MainWindow::loadBannerPicture(const QByteArray& file)
 {
     // The banner shows a picture at its own size from the top left corner.
     return loadPicture(m_image2, file, PictureArea::Fit::TopLeft);
@@ -336,13 +336,13 @@ void MainWindow::setBannerVisible(bool visible)
     m_image2->setVisible(visible);
 }
 
-bool MainWindow::loadBackgroundPicture(const QString& file)
+bool MainWindow::loadBackgroundPicture(const QByteArray& file)
 {
     // The background stretches its picture over the whole image.
     return loadPicture(m_image1, file, PictureArea::Fit::Stretched);
 }
 
-bool MainWindow::loadPicture(QLabel* image, const QString& file, PictureArea::Fit fit)
+bool MainWindow::loadPicture(QLabel* image, const QByteArray& file, PictureArea::Fit fit)
 {
     const std::optional<QImage> picture =
         readPicture(file, PictureArea{image->size() * devicePixelRatio(), fit});

@@ -56,9 +56,9 @@ public:
     bool isControlEnabled(const QString& name) const override;
     void setUpdateButtonVisible(bool visible) override;
     bool isUpdateButtonVisible() const override;
-    bool loadBannerPicture(const QString& file) override;
+    bool loadBannerPicture(const QByteArray& file) override;
     void setBannerVisible(bool visible) override;
-    bool loadBackgroundPicture(const QString& file) override;
+    bool loadBackgroundPicture(const QByteArray& file) override;
     void setNoticeText(const QString& text) override;
     QString noticeText() const override;
     double noticeTextWidthTwips() const override;
@@ -84,7 +84,7 @@ protected:
 private:
     QWidget* buildClientArea();
     // Shows the picture of `file` in `image`; a file that cannot be read leaves it as it was.
-    bool loadPicture(QLabel* image, const QString& file, PictureArea::Fit fit);
+    bool loadPicture(QLabel* image, const QByteArray& file, PictureArea::Fit fit);
     // The widget is this window or lies in it, in one of its menus or in one of its dialogs.
     bool isInThisWindow(const QObject* object) const;
     void choose(const QString& name);

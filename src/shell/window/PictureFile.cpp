@@ -4,6 +4,10 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tevo {
 
@@ -22,11 +26,11 @@ qint64 pixels(QSize size)
 // Whether `file` is a sequential JPEG whose first scan holds every colour component. Only such
 // a JPEG is decoded a band of rows at a time: the decoder keeps the whole picture's
 // coefficients (two bytes a sample, outside any image allocation) for a progressive JPEG and
-// for one whose components come in separate scans. Reads the markers up to the first scan.
-bool isSingleScanJpeg(const QString& file)
+// for one whose components come in separate scans. Reads the markers up to the first scan from
+// the start of `in`.
+bool isSingleScanJpeg(QIODevice& in)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.seek(0))
         return false;
     const auto byte = [&in]() -> int {
         char c;
@@ -81,6 +85,37 @@ private:
     int m_previous;
 };
 
+// A descriptor of a regular file opened for reading, or -1. The open never waits (a FIFO
+// without a writer would block it for good, a device may never answer) and the type is checked
+// on the descriptor that is then read, so that nothing put in the file's place meanwhile is.
+class RegularFile
+{
+public:
+    explicit RegularFile(const QByteArray& path)
+    {
+        do {
+            m_fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        } while (m_fd < 0 && errno == EINTR);
+        struct stat info;
+        if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~RegularFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    int descriptor() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
 } // namespace
 
 qint64 wholeDecodePixels(const PictureArea& area)
@@ -90,18 +125,26 @@ qint64 wholeDecodePixels(const PictureArea& area)
     return std::clamp(64 * pixels(area.size), kScreenPixels, kMaxPicturePixels);
 }
 
-std::optional<QImage> readPicture(const QString& file, const PictureArea& area)
+std::optional<QImage> readPicture(const QByteArray& file, const PictureArea& area)
 {
     if (file.isEmpty())
         return std::nullopt;
-    QImageReader reader(file);
+    const RegularFile regular(file);
+    QFile in;
+    if (regular.descriptor() < 0 ||
+        !in.open(regular.descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return std::nullopt;
+    const bool singleScanJpeg = isSingleScanJpeg(in);
+    if (!in.seek(0))
+        return std::nullopt;
+    QImageReader reader(&in);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!reader.canRead())
         return std::nullopt;
     const qint64 limit = wholeDecodePixels(area);
     const bool scaledWhileDecoding =
-        !area.size.isEmpty() && reader.format() == "jpeg" && isSingleScanJpeg(file);
+        !area.size.isEmpty() && reader.format() == "jpeg" && singleScanJpeg;
     if (size.isValid() && pixels(size) > (scaledWhileDecoding ? kMaxScaledJpegPixels : limit))
         return std::nullopt;
     // A picture of a few times the area's pixels is cheap enough to read whole.

@@ -1,15 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
-#include <QString>
 
 #include <optional>
 
 namespace tevo {
 
 // Reads a picture file (JPEG, BMP, PNG, ...) for the banner or the background. The format is
-// taken from the content, not the name, so "gjvw.JPG" holding a bitmap still loads. Returns
+// taken from the content, not the name, so "gjvw.JPG" holding a bitmap still loads. `file` is
+// the path as the system spells it (bytes, whatever their encoding). Only a regular file (or a
+// link to one) is read; anything else (a FIFO, a device, a folder) counts as missing. Returns
 // nothing when the file is missing, not a picture, too large for its area or unreadable.
 //
 // What a picture may cost is bounded by the area it is shown in, so that a damaged or hostile
@@ -46,6 +48,6 @@ struct PictureArea
 // kMaxPicturePixels, which also holds for an empty area.
 qint64 wholeDecodePixels(const PictureArea& area);
 
-std::optional<QImage> readPicture(const QString& file, const PictureArea& area = {});
+std::optional<QImage> readPicture(const QByteArray& file, const PictureArea& area = {});
 
 } // namespace tevo

@@ -98,8 +98,8 @@ private slots:
             auto* image2 = w.control<QLabel>("Image2");
             QElapsedTimer timer;
             timer.start();
-            QVERIFY2(w.window.loadBackgroundPicture(path), row.file);
-            QVERIFY2(w.window.loadBannerPicture(path), row.file);
+            QVERIFY2(w.window.loadBackgroundPicture(QFile::encodeName(path)), row.file);
+            QVERIFY2(w.window.loadBannerPicture(QFile::encodeName(path)), row.file);
             const qint64 elapsed = timer.elapsed();
             qInfo("%s (%dx%d): both pictures loaded in %lld ms", row.file, row.size.width(),
                   row.size.height(), elapsed);
@@ -164,7 +164,7 @@ private slots:
 
             WindowUnderTest w;
             auto* image1 = w.control<QLabel>("Image1");
-            QCOMPARE(w.window.loadBackgroundPicture(path), row.loads);
+            QCOMPARE(w.window.loadBackgroundPicture(QFile::encodeName(path)), row.loads);
             if (row.loads)
                 QVERIFY2(image1->pixmap().width() <= image1->width(), row.file);
         }

@@ -266,8 +266,9 @@ private slots:
             auto* image2 = w.control<QLabel>("Image2");
             const qint64 background = image1->pixmap().cacheKey();
             const qint64 banner = image2->pixmap().cacheKey();
-            QVERIFY2(w.window.loadBackgroundPicture(path) == row.loads, row.file);
-            QVERIFY2(w.window.loadBannerPicture(path) == row.loads, row.file);
+            QVERIFY2(w.window.loadBackgroundPicture(QFile::encodeName(path)) == row.loads,
+                     row.file);
+            QVERIFY2(w.window.loadBannerPicture(QFile::encodeName(path)) == row.loads, row.file);
             if (row.loads) {
                 QVERIFY2(image1->pixmap().size() == row.size, row.file);
                 QVERIFY2(image2->pixmap().size() == row.size, row.file);

@@ -10,6 +10,7 @@
 #              against the bare window over the same period
 #   memory     peak resident size (VmHWM) at the end of that period, against the bare window
 #   micro      applying the permission profile, the store's set and get (tevo-bench-micro)
+#   wine-startup, wine-handoff   the same two figures in a Wine installation (bench/wine_bench.sh)
 #   cold       start-up to the first frame as above, with the page cache dropped before every
 #              start (as root, where /proc/sys/vm/drop_caches can be written; skipped otherwise)
 #
@@ -28,7 +29,7 @@ TEVO_BUILD_DIR=$(cd "$TEVO_BUILD_DIR" && pwd)
 export TEVO_STANDIN=$TEVO_BUILD_DIR/bench/tevo-bench-module
 source "$TEVO_SOURCE_DIR/tests/e2e/lib.sh"
 
-BENCH_PHASES=${BENCH_PHASES:-startup idle handoff micro cold}
+BENCH_PHASES=${BENCH_PHASES:-startup idle handoff micro cold wine-startup wine-handoff}
 BENCH_COLD_RUNS=${BENCH_COLD_RUNS:-8}
 BENCH_RUNS=${BENCH_RUNS:-20}
 BENCH_IDLE_RUNS=${BENCH_IDLE_RUNS:-10}
@@ -274,15 +275,20 @@ bench_micro()
     fi
 }
 
+source "$BENCH_DIR/wine_bench.sh"
+
 # ---- the run -------------------------------------------------------------------------------
 
 : >"$RAW/startup.tsv"
 : >"$RAW/idle.tsv"
 : >"$RAW/handoff.tsv"
 : >"$RAW/cold.tsv"
-for phase in startup idle handoff micro cold; do
-    if bench_phase "$phase"; then "bench_$phase"; fi
+: >"$RAW/wine-startup.tsv"
+: >"$RAW/wine-handoff.tsv"
+for phase in startup idle handoff micro cold wine-startup wine-handoff; do
+    if bench_phase "$phase"; then "bench_${phase/-/_}"; fi
 done
+[ -z "${WINEPREFIX:-}" ] || timeout 20 wineserver -k 2>/dev/null || true
 
 echo "load_after	$(cut -d' ' -f1-3 /proc/loadavg)" >>"$RAW/machine.tsv"
 rm -f "$RAW"/*.start "$RAW"/*.frame

@@ -115,6 +115,25 @@ def main(argv):
         rows.append(("cold start to first frame", "skipped", "-", "-", "<= 1.15x", "-",
                      machine["cold_skipped"]))
 
+    # The Wine installation: differences against the native start-up and a direct wine start.
+    wine_startup = read_tsv(os.path.join(folder, "wine-startup.tsv"))
+    wine, native = column(wine_startup, "wine", 2), column(wine_startup, "native", 2)
+    wine_handoff = read_tsv(os.path.join(folder, "wine-handoff.tsv"))
+    key, floor = column(wine_handoff, "handoff", 2), column(wine_handoff, "floor", 2)
+    for figure, menu, base, label, limit, note in (
+            ("Wine: start-up to first frame", wine, native, "native start-up", 40,
+             "Wine warm"),
+            ("Wine: F1 to E2.exe's main()", key, floor, "direct wine E2.exe", 30,
+             "both warm; times on CLOCK_MONOTONIC_RAW, Wine's QueryPerformanceCounter")):
+        if menu and base:
+            gap = median(menu) - median(base)
+            rows.append((figure, f"{median(menu):.1f} ms", f"{label} {median(base):.1f} ms",
+                         f"{gap:+.1f} ms", f"<= +{limit} ms", verdict(gap <= limit),
+                         f"{note}; {spread(menu, 'ms')}; baseline {spread(base, 'ms')}"))
+        elif "wine_skipped" in machine:
+            rows.append((figure, "skipped", "-", "-", f"<= +{limit} ms", "-",
+                         machine["wine_skipped"]))
+
     micro_path = os.path.join(folder, "micro.json")
     if os.path.exists(micro_path):
         with open(micro_path, encoding="utf-8") as f:

@@ -7,7 +7,7 @@ moment of the press.
 KEYS is a key name or modifiers and a key joined by "+" ("F1", "ctrl+F2"), as xdotool names
 them. The keys go to whichever window has the keyboard focus. Printed on standard output: the
 CLOCK_MONOTONIC time in nanoseconds taken right before the last key's press was sent to the X
-server. Exit 0 when the keys were sent; 1 when the display or a key cannot be found.
+server (CLOCK_MONOTONIC_RAW when XKEY_CLOCK=raw: the clock of Windows programs under Wine). Exit 0 when the keys were sent; 1 when the display or a key cannot be found.
 
 With --linger, standard output is closed once the time is printed (a caller reading it goes on
 at once) and the process stays for SECONDS before it ends, so that the teardown of an
@@ -16,6 +16,7 @@ interpreter does not compete for the processor with what the key press sets off.
 
 import ctypes
 import ctypes.util
+import os
 import sys
 import time
 
@@ -79,7 +80,8 @@ def main(argv):
         for code in codes[:-1]:
             xtst.XTestFakeKeyEvent(display, code, 1, 0)
         x.XSync(display, 0)
-        pressed = time.clock_gettime_ns(time.CLOCK_MONOTONIC)
+        clock = time.CLOCK_MONOTONIC_RAW if os.environ.get("XKEY_CLOCK") == "raw" else time.CLOCK_MONOTONIC
+        pressed = time.clock_gettime_ns(clock)
         xtst.XTestFakeKeyEvent(display, codes[-1], 1, 0)
         x.XFlush(display)
         for code in reversed(codes):

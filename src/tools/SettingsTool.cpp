@@ -7,11 +7,11 @@
 #include "core/SectionMap.h"
 #include "core/SettingsExport.h"
 #include "core/SettingsImport.h"
-#include "platform/EscapedText.h"
-#include "platform/PrivateFile.h"
 #include "platform/SqliteSettingsStore.h"
 #include "platform/SystemWorkingDirectory.h"
+#include "tools/SettingsToolOutput.h"
 #include "tools/SettingsToolVerbs.h"
+#include "tools/SettingsToolWine.h"
 
 #include <QFile>
 #include <QStringList>
@@ -67,6 +67,7 @@ struct Command
     std::optional<QString> output;
     QStringList maps;
     bool dryRun = false;
+    bool wine = false; // the Wine registry instead of the user's store
     bool help = false;
     bool version = false;
 };
@@ -99,6 +100,8 @@ std::optional<Command> parse(const QStringList& arguments, QString& problem)
             command.section = argument.mid(10);
         } else if (argument == QLatin1String("--dry-run")) {
             command.dryRun = true;
+        } else if (argument == QLatin1String("--wine")) {
+            command.wine = true;
         } else if (argument == QLatin1String("--output") || argument == QLatin1String("--map")) {
             if (++i == arguments.size()) {
                 problem = QStringLiteral("%1 後面缺少引數").arg(argument);
@@ -131,13 +134,7 @@ int exportValues(SqliteSettingsStore& store, const QStringList& operands,
     const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
     if (!listed)
         return storeError(listed.error());
-    const QByteArray text = SettingsExport::write(listed.value());
-    if (!output) {
-        writeBytes(stdout, text);
-        return kDone;
-    }
-    // Private to the user, as the store itself is; standard output writes anywhere else.
-    const Status written = PrivateFile::write(*output, text);
+    const Status written = writeSettingsExport(listed.value(), output);
     return written ? kDone : storeError(written.message());
 }
 
@@ -254,12 +251,15 @@ int run(const QStringList& arguments)
     } options[] = {{kSection, command->section.has_value(), "--section"},
                    {kOutput, command->output.has_value(), "--output"},
                    {kMap, !command->maps.isEmpty(), "--map"},
-                   {kDryRun, command->dryRun, "--dry-run"}};
+                   {kDryRun, command->dryRun, "--dry-run"},
+                   {kWine, command->wine, "--wine"}};
     for (const auto& option : options) {
         if (option.given && (verb->options & option.option) == 0)
             return usageError(
                 QStringLiteral("%1 不使用 %2").arg(name, QLatin1String(option.spelling)));
     }
+    if (command->wine)
+        return runWineVerb(*verb, operands, command->section, command->output);
     if (name == QLatin1String("import"))
         return importValues(operands[0], command->maps, command->dryRun);
 
@@ -299,16 +299,7 @@ int run(const QStringList& arguments)
     const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
     if (!listed)
         return storeError(listed.error());
-    // One line per value whatever it holds, escaped as the export escapes its fields: a notice
-    // from the vendor's server is stored as it came, and neither a line break nor an escape
-    // sequence in it may pass for further lines or act on the terminal.
-    const auto field = [](const QString& text) {
-        return EscapedText::escape(text, EscapedText::Backslash::Doubled);
-    };
-    for (const SettingsStore::Entry& entry : listed.value()) {
-        writeUtf8(stdout, field(entry.app) + u'\t' + field(entry.section) + u'\t' +
-                              field(entry.key) + u'\t' + field(entry.value) + u'\n');
-    }
+    printSettingsList(listed.value());
     return kDone;
 }
 

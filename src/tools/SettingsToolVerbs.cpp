@@ -10,19 +10,20 @@ namespace tevo {
 namespace {
 
 const Verb kVerbs[] = {
-    {"get", 2, 2, kSection, "get APP KEY [--section S]", "印出設定值；沒有這個值時結束碼為 1",
+    {"get", 2, 2, kSection | kWine, "get APP KEY [--section S] [--wine]",
+     "印出設定值；沒有這個值時結束碼為 1",
      "印出應用程式 APP 在區段 S 的設定值 KEY 與一個換行。\n"
      "結束碼：0 印出，1 沒有這個值（不印任何東西），2 用法或設定檔錯誤。\n"},
-    {"set", 3, 3, kSection, "set APP KEY VALUE [--section S]", "寫入設定值",
+    {"set", 3, 3, kSection | kWine, "set APP KEY VALUE [--section S] [--wine]", "寫入設定值",
      "寫入設定值；已有的值被取代。\n"},
     {"delete", 2, 2, kSection, "delete APP KEY [--section S]", "刪除設定值",
      "刪除設定值；沒有這個值也算完成。\n"},
-    {"list", 0, 2, 0, "list [APP [SECTION]]",
+    {"list", 0, 2, kWine, "list [APP [SECTION]] [--wine]",
      "每個設定值一行：APP<TAB>SECTION<TAB>KEY<TAB>VALUE（\\ 與控制字元以跳脫序列寫出）",
      "每個設定值一行：APP<TAB>SECTION<TAB>KEY<TAB>VALUE；可只列一個應用程式，或其中一個區段。\n"
      "欄位中的 \\ 寫成 \\\\，Tab、CR、LF 寫成 \\t、\\r、\\n，其他控制字元、U+2028、U+2029\n"
      "寫成 \\uXXXX，所以每個設定值恰好一行，也不會操控終端機；get 印出原本的值。\n"},
-    {"export", 0, 2, kOutput, "export [APP [SECTION]] [--output FILE]",
+    {"export", 0, 2, kOutput | kWine, "export [APP [SECTION]] [--output FILE] [--wine]",
      "匯出設定值（全部、一個應用程式或其中一個區段）",
      "把設定值寫到標準輸出，或以 --output 寫入 FILE：新的檔案，或取代使用者本人的一般檔案，\n"
      "寫成後只有使用者本人能讀寫（0600）。FILE 是符號連結、資料夾、裝置、具名管道或別人的檔案時\n"
@@ -51,6 +52,12 @@ const Verb kVerbs[] = {
      "在一個交易中完成。NEW 或其下已有設定值時不移動（結束碼 2）；\n"
      "OLD 沒有設定值時結束碼為 1。\n"},
 };
+
+const char kWineHelp[] =
+    "--wine：改用 Windows 版程式的設定：Wine 環境（WINEPREFIX，預設 ~/.wine）的登錄\n"
+    "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\APP\\SECTION。SECTION 是 Windows\n"
+    "路徑，預設為目前的工作目錄在 Wine 中的路徑（例如 D:\\GARVO）；不指定 APP 時列出 kelpan\n"
+    "與 EEYX。不會建立 Wine 環境。\n";
 
 // The store's path comes from the environment: shown with its control characters escaped.
 QString storePath()
@@ -86,6 +93,10 @@ QString usage()
     return text +
            QStringLiteral("  tevo-settings [VERB] --help | -h | --version\n"
                           "APP 與 KEY 不分大小寫；SECTION 須完全相同，預設為目前的工作目錄。\n"
+                          "--wine：get、set、list、export 改用 Windows 版程式的 Wine 登錄"
+                          "（WINEPREFIX，預設 ~/.wine），\n"
+                          "  SECTION 是 Windows 路徑，預設為目前工作目錄在 Wine 中的路徑"
+                          "（例如 D:\\GARVO）。\n"
                           "以「--」結束選項，之後的引數（例如以 - 開頭的值）照原樣使用。\n"
                           "結束碼：0 完成，1 沒有這個值，2 用法或設定檔錯誤。\n"
                           "設定檔：%1\n")
@@ -98,6 +109,7 @@ QString verbHelp(const Verb& verb)
     return QStringLiteral("用法：tevo-settings %1\n").arg(QString::fromUtf8(verb.synopsis)) +
            QString::fromUtf8(verb.help) +
            (takesSection ? QStringLiteral("SECTION 預設為目前的工作目錄。\n") : QString()) +
+           ((verb.options & kWine) ? QString::fromUtf8(kWineHelp) : QString()) +
            QStringLiteral("設定檔：%1\n").arg(storePath());
 }
 

@@ -14,7 +14,8 @@ enum Option : unsigned
     kSection = 1,
     kOutput = 2,
     kMap = 4,
-    kDryRun = 8
+    kDryRun = 8,
+    kWine = 16
 };
 
 struct Verb

@@ -48,8 +48,11 @@ tevo-settings list kelpan |/srv/other\\ suite $work
 tevo-settings list EEYX |$work 
 tevo-settings get kelpan AT --section |/srv/other\\ suite $work 
 tevo-settings get kelpan AT --section=/srv/o|--section=/srv/other\\ suite 
-tevo-settings set -|-- --help --section 
-tevo-settings list -|-- --help 
+tevo-settings set -|-- --help --section --wine 
+tevo-settings list -|-- --help --wine 
+tevo-settings get --wine |EEYX kelpan 
+tevo-settings list --wine kelpan |
+tevo-settings delete -|-- --help --section 
 tevo-settings export kelpan |/srv/other\\ suite $work 
 tevo-settings export --output bi|bin 
 tevo-settings import -|-- --dry-run --help --map 

@@ -9,7 +9,8 @@
 #                            (Testing/wine/prefix), made with wineboot by the first test that
 #                            needs it and reused by the later ones (they run one at a time);
 #                            the suite's settings that earlier tests left there are removed
-#   wine_map_drive L FOLDER  maps drive letter L of the prefix to FOLDER
+#   wine_map_drive L FOLDER  maps drive letter L of the prefix to FOLDER; before the first Wine
+#                            program of the test, since Wine's services read the letters at start
 #
 # The Windows programs: WINE_BRIDGE (beside the menu), WINE_LAUNCHER (the way back into the
 # menu) and the stand-ins in WINE_STANDINS (entry.exe, module.exe).
@@ -84,6 +85,9 @@ wine_prefix()
         timeout 60 wine reg delete "$key" /f >"$E2E_ROOT/logs/wine-reg.log" 2>&1 ||
             e2e_fail "could not remove the settings of earlier runs from $WINEPREFIX"
     fi
+    # Wine's mount manager learns the drive letters when its services start: the letters a test
+    # maps must be there before they do, so the services that reg started must end first.
+    timeout 60 wineserver -w || e2e_fail "wineserver did not end after reg"
 }
 
 wine_map_drive()

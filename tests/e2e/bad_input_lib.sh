@@ -18,15 +18,16 @@ bi_start_menu()
     E2E_PIDS+=("$E2E_MENU_PID")
 }
 
-# Waits until the menu has ended and prints its exit status; fails on a crash.
+# Waits until the menu has ended and sets BI_EXIT_STATUS to its exit status; fails on a crash.
+# Runs in the shell that started the menu: only that shell can collect the menu's status (in a
+# command substitution `wait` may find the menu already collected and report no status).
 #   bi_menu_exit_status [TIMEOUT]
 bi_menu_exit_status()
 {
-    local rc=0
+    BI_EXIT_STATUS=0
     e2e_wait_until "${1:-$E2E_TIMEOUT}" "the menu did not end" e2e__ended "$E2E_MENU_PID"
-    wait "$E2E_MENU_PID" 2>/dev/null || rc=$?
-    [ "$rc" -lt 128 ] || e2e_fail "the menu ended by signal $((rc - 128)) (a crash)"
-    echo "$rc"
+    wait "$E2E_MENU_PID" 2>/dev/null || BI_EXIT_STATUS=$?
+    [ "$BI_EXIT_STATUS" -lt 128 ] || e2e_fail "the menu ended by signal $((BI_EXIT_STATUS - 128)) (a crash)"
 }
 
 # The window type a window announces (_NET_WM_WINDOW_TYPE_DIALOG for a message box,

@@ -92,7 +92,8 @@ records=$(wc -l <"$E2E_RECORD")
 bi_start_menu
 message=$(bi_wait_message_only)
 e2e_key "$message" Return
-e2e_expect_eq "exit status of the menu in a folder whose name is no text" 1 "$(bi_menu_exit_status)"
+bi_menu_exit_status
+e2e_expect_eq "exit status of the menu in a folder whose name is no text" 1 "$BI_EXIT_STATUS"
 e2e_expect_eq "the store after the refusal" "$store" "$(bi_fingerprint "$XDG_CONFIG_HOME")"
 e2e_expect_eq "the folder after the refusal" "$folder" "$(bi_fingerprint "$E2E_WORK")"
 e2e_expect_eq "programs started in that folder" 0 $(($(wc -l <"$E2E_RECORD") - records))

@@ -93,7 +93,8 @@ for row in "${damaged[@]}"; do
     shown=$(bi_elapsed_ms)
     e2e_expect_alive "$E2E_MENU_PID" "the menu while it reports $what"
     e2e_key "$message" Return
-    status=$(bi_menu_exit_status)
+    bi_menu_exit_status
+    status=$BI_EXIT_STATUS
     [ "$status" -ne 0 ] || e2e_fail "the menu ended with status 0 after reporting $what"
     e2e_wait_programs_done
     # The message (tevo-settings shows the menu's own) names the folder and says what it found.

@@ -3,6 +3,7 @@
 // INI file.
 
 #include "core/Platform.h"
+#include "core/SettingsApplications.h"
 #include "core/ProgramTitle.h"
 #include "online/CurlHttpFetcher.h"
 #include "online/WaitingHttpFetcher.h"
@@ -14,6 +15,7 @@
 #include "platform/SqliteSettingsStore.h"
 #include "platform/SystemVolumeSerial.h"
 #include "platform/SystemWorkingDirectory.h"
+#include "platform/WineInstallation.h"
 #include "platform/XdgShellOpener.h"
 #include "platform/qt/PausableTimer.h"
 #include "platform/qt/QtBeeper.h"
@@ -65,6 +67,9 @@ struct SystemPlatform
     tevo::WaitingHttpFetcher http{transfer, wait};
     tevo::IniProfileFiles profiles;
     tevo::SystemVolumeSerial volumeSerial;
+    // Set in an installation whose entry program runs under Wine: the store of record, the
+    // working folder's drive and the volume serial are then those the Windows programs see.
+    std::unique_ptr<tevo::WineInstallation> wine;
 
     // Opens the settings store; on failure the message names the file and what to do.
     tevo::Status open()
@@ -76,10 +81,31 @@ struct SystemPlatform
         return tevo::Status::ok();
     }
 
+    // Recognises a Wine installation by its entry program and, in one, starts the bridge to
+    // Wine without waiting for it, so that Wine comes up while the window is built. The error
+    // (Wine, its prefix or its locale missing, the bridge missing) says what to do.
+    tevo::Status recogniseInstallation(const QString& folder)
+    {
+        const tevo::WineEnvironment environment;
+        const tevo::Result<bool> isWine = tevo::recogniseWineInstallation(
+            tevo::PosixProcessStarter::find(QStringLiteral("GARVO.exe")), environment);
+        if (!isWine)
+            return isWine.status();
+        if (!isWine.value())
+            return tevo::Status::ok();
+        wine = std::make_unique<tevo::WineInstallation>(
+            environment, folder, workingDirectory, *store,
+            QStringList{tevo::kSuiteApplication, tevo::kOnlineApplication});
+        return wine->start();
+    }
+
     tevo::Platform platform()
     {
-        return tevo::Platform{*store,   workingDirectory, processes, shell, exit,     beeper,
-                              messages, cursor,           clock,     http,  profiles, volumeSerial};
+        tevo::SettingsStore& settings = wine ? wine->store() : *store;
+        tevo::WorkingDirectory& folder = wine ? wine->workingDirectory() : workingDirectory;
+        tevo::VolumeSerialSource& serial = wine ? wine->volumeSerial() : volumeSerial;
+        return tevo::Platform{settings, folder, processes, shell,    exit,  beeper,
+                              messages, cursor, clock,     http,     profiles, serial};
     }
 };
 
@@ -115,13 +141,20 @@ int main(int argc, char** argv)
     SystemPlatform system;
     // A working folder that has no section (removed, or a name that reads as no text) gets no
     // store, no window and no started program: say why and stop.
-    if (const tevo::Result<QString> folder = system.workingDirectory.readable(); !folder) {
+    const tevo::Result<QString> folder = system.workingDirectory.readable();
+    if (!folder) {
         system.messages.show(folder.error());
         return 1;
     }
     // Without the store there is no login context and no hand-off: say why and stop.
     if (const tevo::Status opened = system.open(); !opened) {
         system.messages.show(opened.message());
+        return 1;
+    }
+    // A Wine installation whose Wine cannot run here is as unusable as an unreadable login
+    // context: say why and stop before anything is written or started.
+    if (const tevo::Status recognised = system.recogniseInstallation(folder.value()); !recognised) {
+        system.messages.show(recognised.message(), recognised.details());
         return 1;
     }
     tevo::Platform platform = system.platform();

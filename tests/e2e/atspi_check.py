@@ -3,6 +3,8 @@
 
     atspi_check.py window PID NOTICE   the main window: its controls and their names
     atspi_check.py message PID         a message box of the menu: its buttons in Chinese
+    atspi_check.py label PID TEXT      a label of the main window whose text holds TEXT
+    atspi_check.py text PID TEXT       a label of any of the menu's windows that holds TEXT
 
 Every lookup polls with a generous deadline (the machine may be busy); a failed check exits 1
 saying what was found instead.
@@ -149,9 +151,37 @@ def check_message(pid):
     print(f"ok: {shown([box])} with the buttons {shown(found)}")
 
 
+def check_label(pid, text, main_window_only=True):
+    seen = []
+
+    def labels():
+        windows = tops(pid)
+        seen[:] = shown(windows)
+        for frame in windows:
+            if not main_window_only or frame.getRole() == pyatspi.ROLE_FRAME and frame.name == TITLE:
+                all_labels = of_role(descendants(frame), pyatspi.ROLE_LABEL)
+                seen[:] = shown(all_labels)
+                found = [a for a in all_labels if text in a.name]
+                if found:
+                    return found
+        return None
+
+    where = f"the window {TITLE!r}" if main_window_only else "the menu's windows"
+    try:
+        found = poll(f"no label holding {text!r} in {where}", labels)
+    except SystemExit:
+        print(f"last seen: {seen}", file=sys.stderr)
+        raise
+    print(f"ok: {shown(found)}")
+
+
 if __name__ == "__main__":
     if len(sys.argv) == 4 and sys.argv[1] == "window":
         check_window(int(sys.argv[2]), sys.argv[3])
+    elif len(sys.argv) == 4 and sys.argv[1] == "label":
+        check_label(int(sys.argv[2]), sys.argv[3])
+    elif len(sys.argv) == 4 and sys.argv[1] == "text":
+        check_label(int(sys.argv[2]), sys.argv[3], main_window_only=False)
     elif len(sys.argv) == 3 and sys.argv[1] == "message":
         check_message(int(sys.argv[2]))
     else:

@@ -78,9 +78,9 @@ PosixProcessStarter::PosixProcessStarter(WineEnvironment wine) : m_wine(std::mov
 std::optional<QByteArray> PosixProcessStarter::find(const QString& program)
 {
     const QByteArray workingDirectory = SystemWorkingDirectory().nativePath();
-    return locate(program,
-                  searchFolders(programFolder(), workingDirectory,
-                                qEnvironmentVariableIsSet("PATH") ? qgetenv("PATH") : QByteArray()));
+    return locate(
+        program, searchFolders(programFolder(), workingDirectory,
+                               qEnvironmentVariableIsSet("PATH") ? qgetenv("PATH") : QByteArray()));
 }
 
 Status PosixProcessStarter::start(const QString& program)
@@ -124,10 +124,11 @@ Status PosixProcessStarter::launch(const QString& program, bool asChild)
     QList<QByteArray> arguments{QFile::encodeName(program)};
     DetachedProcess::Setting setting;
     if (isWindowsExecutable(QFile::decodeName(*path))) {
-        const Result<WineCommand> wine = m_wine.command(
-            QFile::decodeName(*path), {}, QFile::decodeName(workingDirectory));
+        const Result<WineCommand> wine =
+            m_wine.command(QFile::decodeName(*path), {}, QFile::decodeName(workingDirectory));
         if (!wine) {
-            return Status::error(QStringLiteral("無法啟動程式「%1」：%2").arg(program, wine.error()));
+            return Status::error(
+                QStringLiteral("無法啟動程式「%1」：%2").arg(program, wine.error()));
         }
         executable = wine.value().program;
         arguments = wine.value().arguments;

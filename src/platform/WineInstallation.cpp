@@ -22,10 +22,10 @@ Result<bool> recogniseWineInstallation(const std::optional<QByteArray>& entryPro
     return true;
 }
 
-WineInstallation::WineInstallation(WineEnvironment environment, const QString& linuxFolder,
+WineInstallation::WineInstallation(std::unique_ptr<WineBridge> bridge, const QString& linuxFolder,
                                    const WorkingDirectory& local, SettingsStore& native,
                                    const QStringList& sharedApplications)
-    : m_bridge(std::move(environment), linuxFolder), m_view(m_bridge), m_registry(m_bridge),
+    : m_bridge(std::move(bridge)), m_view(*m_bridge), m_registry(*m_bridge),
       m_store(native, m_registry, m_view, linuxFolder, sharedApplications),
       m_workingDirectory(local, m_view), m_volumeSerial(m_view)
 {

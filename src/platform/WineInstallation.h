@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/Result.h"
+#include "platform/WindowsView.h"
 #include "platform/WineBridge.h"
 #include "platform/WineEnvironment.h"
 #include "platform/WineSettingsStore.h"
 #include "platform/WineWorkingDirectory.h"
-#include "platform/WindowsView.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -24,29 +24,26 @@ namespace tevo {
 Result<bool> recogniseWineInstallation(const std::optional<QByteArray>& entryProgram,
                                        const WineEnvironment& environment);
 
-// The menu's side of a Wine installation, alive for the menu's run: one bridge, started at once
-// without waiting for Wine, and the Wine-backed faces of the settings store, the working
-// directory and the volume serial over it.
+// The menu's side of a Wine installation, alive for the menu's run: its bridge (started early,
+// see WineBridge::start) and the Wine-backed faces of the settings store, the working directory
+// and the volume serial over it.
 class WineInstallation
 {
 public:
     // `linuxFolder` is the working folder's text (the native store's section), `local` the
     // process's working directory, `native` the user's own store.
-    WineInstallation(WineEnvironment environment, const QString& linuxFolder,
+    WineInstallation(std::unique_ptr<WineBridge> bridge, const QString& linuxFolder,
                      const WorkingDirectory& local, SettingsStore& native,
                      const QStringList& sharedApplications);
     WineInstallation(const WineInstallation&) = delete;
     WineInstallation& operator=(const WineInstallation&) = delete;
-
-    // Starts the bridge without waiting for Wine; the error says why it could not be started.
-    Status start() { return m_bridge.start(); }
 
     SettingsStore& store() { return m_store; }
     WorkingDirectory& workingDirectory() { return m_workingDirectory; }
     VolumeSerialSource& volumeSerial() { return m_volumeSerial; }
 
 private:
-    WineBridge m_bridge;
+    std::unique_ptr<WineBridge> m_bridge;
     BridgeWindowsView m_view;
     WineRegistryStore m_registry;
     WineSettingsStore m_store;

@@ -1,7 +1,7 @@
 #include "platform/WineSettingsStore.h"
 
-#include "platform/WineBridge.h"
 #include "platform/WindowsView.h"
+#include "platform/WineBridge.h"
 
 namespace tevo {
 

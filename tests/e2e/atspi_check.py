@@ -152,27 +152,16 @@ def check_message(pid):
 
 
 def check_label(pid, text, main_window_only=True):
-    seen = []
-
     def labels():
-        windows = tops(pid)
-        seen[:] = shown(windows)
-        for frame in windows:
-            if not main_window_only or frame.getRole() == pyatspi.ROLE_FRAME and frame.name == TITLE:
-                all_labels = of_role(descendants(frame), pyatspi.ROLE_LABEL)
-                seen[:] = shown(all_labels)
-                found = [a for a in all_labels if text in a.name]
+        for top in tops(pid):
+            if not main_window_only or top.getRole() == pyatspi.ROLE_FRAME and top.name == TITLE:
+                found = [a for a in of_role(descendants(top), pyatspi.ROLE_LABEL) if text in a.name]
                 if found:
                     return found
         return None
 
     where = f"the window {TITLE!r}" if main_window_only else "the menu's windows"
-    try:
-        found = poll(f"no label holding {text!r} in {where}", labels)
-    except SystemExit:
-        print(f"last seen: {seen}", file=sys.stderr)
-        raise
-    print(f"ok: {shown(found)}")
+    print(f"ok: {shown(poll(f'no label holding {text!r} in {where}', labels))}")
 
 
 if __name__ == "__main__":

@@ -172,35 +172,24 @@ TEST_F(ApplyPermissions, ProfileLocation)
     }
 }
 
-// Under Wine the host directory and the folder text are Windows names: the profile is the file
-// the built Windows path maps to, its name still looked up without regard to case; a path that
-// cannot be mapped stays as built (a file that does not exist).
+// Under Wine the name is built from Windows names and then mapped to a local path; one that
+// cannot be mapped stays as built (a missing file).
 TEST_F(ApplyPermissions, ProfileLocationThroughWindowsDriveLetters)
 {
     QDir(m_dir.path()).mkpath(u8("GARVO/權限"));
     writeBytes(m_dir.filePath(u8("GARVO/權限/權限.ini")), "");
     const QString drive = m_dir.path();
-    const SuitePathMapping toLocal = [&drive](const QString& path) {
-        if (!path.startsWith(u8("D:\\"), Qt::CaseInsensitive))
-            return QString();
-        return drive + u'/' + path.mid(3).replace(u'\\', u'/');
+    const SuitePathMapping toLocal = [&drive](QString path) {
+        return path.startsWith(u8("D:\\")) ? drive + u'/' + path.mid(3).replace(u'\\', u'/')
+                                           : QString();
     };
-    const struct
-    {
-        QString host;
-        QString folder;
-        QString expected;
-    } cases[] = {
-        {u8("D:\\GARVO"), u8("\\權限\\"), drive + u8("/GARVO/權限/權限.ini")},
-        {u8(" d:\\GARVO "), u8("\\權限\\"), drive + u8("/GARVO/權限/權限.ini")},
-        {u8("Q:\\GARVO"), u8("\\權限\\"), u8("Q:\\GARVO\\權限\\權限.INI")},
-    };
-    for (const auto& row : cases) {
+    for (const auto& [host, expected] :
+         {std::pair{u8(" D:\\GARVO "), drive + u8("/GARVO/權限/權限.ini")},
+          std::pair{u8("Q:\\GARVO"), u8("Q:\\GARVO\\權限\\權限.INI")}}) {
         LoginContext context;
-        context.hostDirectory = row.host;
-        context.profileFolder = row.folder;
-        EXPECT_EQ(permissionProfilePath(context, toLocal), std::optional<QString>(row.expected))
-            << row.host.toStdString();
+        context.hostDirectory = host;
+        context.profileFolder = u8("\\權限\\");
+        EXPECT_EQ(permissionProfilePath(context, toLocal), expected) << host.toStdString();
     }
 }
 

@@ -1,5 +1,5 @@
-#include "platform/PosixProcessStarter.h"
 #include "platform/WineInstallation.h"
+#include "platform/PosixProcessStarter.h"
 
 #include "support/ChildProcess.h"
 #include "support/Fakes.h"
@@ -16,51 +16,38 @@
 namespace tevo {
 namespace {
 
-using test::MemorySettingsStore;
-
 const QString kLinux = QStringLiteral("/srv/garage/GARVO");
 const QString kWindows = QStringLiteral("D:\\GARVO");
 
-// Wine's answers for a suite folder on D: (mapped to /srv/garage), each question counted.
+// Wine's answers for a suite folder on D: (mapped to /srv/garage).
 class FakeWindowsView : public WindowsView
 {
 public:
-    Result<QString> currentFolder() override
+    Result<QString> currentFolder() override { return answer(folder); }
+    Result<QString> unixPath(const QString& path) override
     {
-        ++folderQuestions;
-        if (fail)
-            return Result<QString>::error(QStringLiteral("Wine did not answer"));
-        return folder;
-    }
-    Result<QString> unixPath(const QString& windowsPath) override
-    {
-        if (fail || !windowsPath.startsWith(QStringLiteral("D:\\"), Qt::CaseInsensitive))
+        if (!path.startsWith(QStringLiteral("D:\\"), Qt::CaseInsensitive))
             return Result<QString>::error(QStringLiteral("no such drive"));
-        return QStringLiteral("/srv/garage/") + windowsPath.mid(3).replace(u'\\', u'/');
+        return answer(QStringLiteral("/srv/garage/") + path.mid(3).replace(u'\\', u'/'));
     }
-    Result<QString> driveRoot(const QString& windowsPath) override
+    Result<QString> driveRoot(const QString& path) override { return answer(path.left(2) + u'\\'); }
+    Result<quint32> volumeSerial(const QString&) override
     {
-        if (fail)
-            return Result<QString>::error(QStringLiteral("Wine did not answer"));
-        return windowsPath.left(2) + u'\\';
+        return fail ? Result<quint32>::error(QStringLiteral("no answer")) : Result<quint32>(serial);
     }
-    Result<quint32> volumeSerial(const QString& windowsPath) override
+    Result<QString> answer(const QString& text)
     {
-        if (fail || !windowsPath.startsWith(QStringLiteral("D:")))
-            return Result<quint32>::error(QStringLiteral("no such drive"));
-        return serial;
+        return fail ? Result<QString>::error(QStringLiteral("no answer")) : Result<QString>(text);
     }
 
     QString folder = kWindows;
-    quint32 serial = 0x44000000;
+    quint32 serial = 0x9234ABCD;
     bool fail = false;
-    int folderQuestions = 0;
 };
 
 struct Stores
 {
-    MemorySettingsStore native;
-    MemorySettingsStore registry;
+    test::MemorySettingsStore native, registry;
     FakeWindowsView view;
     WineSettingsStore store{native, registry, view, kLinux, {"kelpan", "EEYX"}};
 };
@@ -73,103 +60,66 @@ TEST(WineSettingsStore, SharedApplicationsOfTheWorkingFolderLiveInTheRegistry)
         QString section;
         bool inRegistry;
     } cases[] = {
-        {"kelpan", kLinux, true},
-        {"KELPAN", kLinux, true}, // application names compare without regard to case
-        {"EEYX", kLinux, true},
-        {"eeyx", kLinux, true},
-        {"other", kLinux, false},
-        {"kelpan", "/srv/garage/GARVO/", false}, // another section (sections compare exactly)
-        {"kelpan", "/srv/garage", false},
+        {"kelpan", kLinux, true}, {"KELPAN", kLinux, true},         {"eeyx", kLinux, true},
+        {"other", kLinux, false}, {"kelpan", kLinux + u'/', false}, {"kelpan", "/srv", false},
     };
     for (const auto& row : cases) {
         Stores s;
-        const QString where = QString::fromLatin1(row.app) + u' ' + row.section;
-        ASSERT_TRUE(s.store.write(row.app, row.section, "AT", "工單作業")) << where;
+        const std::string where = row.app + (' ' + row.section.toStdString());
+        ASSERT_TRUE(s.store.writeAll(row.app, row.section, {{"AT", "工單作業"}})) << where;
         EXPECT_EQ(s.registry.get(row.app, kWindows, "AT").has_value(), row.inRegistry) << where;
-        // Every write reaches the native store under the Linux section.
-        EXPECT_EQ(s.native.get(row.app, row.section, "AT"), std::optional<QString>("工單作業"))
-            << where;
-
-        // Reads come from the store of record alone: a value only the other store holds is
-        // missing.
+        // Every write reaches the native store under the Linux section, for Linux modules.
+        EXPECT_EQ(s.native.get(row.app, row.section, "AT"), "工單作業") << where;
+        // Reads come from the store of record alone.
         s.native.set(row.app, row.section, "US", "native");
         s.registry.set(row.app, kWindows, "US", "registry");
-        const auto read = s.store.read(row.app, row.section, "US");
-        ASSERT_TRUE(read) << where;
-        EXPECT_EQ(read.value(), std::optional<QString>(row.inRegistry ? "registry" : "native"))
+        EXPECT_EQ(s.store.read(row.app, row.section, "US").value(),
+                  row.inRegistry ? "registry" : "native")
             << where;
+        const auto listed = s.store.list(QString(row.app), row.section);
+        ASSERT_TRUE(listed) << where;
+        EXPECT_EQ(listed.value().back().section, row.section) << where;
     }
 }
 
 TEST(WineSettingsStore, FailuresWriteNothingFurtherAndAreReported)
 {
     const std::vector<std::pair<QString, QString>> keys{{"AT", "工單作業"}, {"YXQ", "A"}};
-    {
-        // The registry refuses: the native store is left as it was, the error is the caller's.
+    //   registry refuses | Wine does not answer | Wine names no folder | native refuses
+    const bool cases[][4] = {{true, false, false, false},
+                             {false, true, false, false},
+                             {false, false, true, false},
+                             {false, false, false, true}};
+    for (const auto& row : cases) {
         Stores s;
-        s.registry.failWrites = true;
+        s.registry.failWrites = row[0];
+        s.view.fail = row[1];
+        if (row[2])
+            s.view.folder.clear();
+        s.native.failWrites = row[3];
         EXPECT_FALSE(s.store.writeAll("kelpan", kLinux, keys));
-        EXPECT_TRUE(s.native.values.empty());
+        // The registry first: nothing reaches the native store unless the registry took it.
+        EXPECT_EQ(s.native.values.empty(), s.registry.values.empty() || row[3]);
+        // An unreadable registry is an error, never a missing login context.
+        if (row[1] || row[2])
+            EXPECT_FALSE(s.store.read("kelpan", kLinux, "UL"));
     }
-    {
-        // Wine cannot name the folder: nothing is written anywhere, and reads fail rather than
-        // read as missing (an unreadable login context must not open an unrestricted menu).
-        Stores s;
-        s.view.fail = true;
-        EXPECT_FALSE(s.store.writeAll("kelpan", kLinux, keys));
-        EXPECT_FALSE(s.store.read("kelpan", kLinux, "UL"));
-        EXPECT_TRUE(s.native.values.empty());
-        EXPECT_TRUE(s.registry.values.empty());
-    }
-    {
-        // An empty Windows form is no section.
-        Stores s;
-        s.view.folder.clear();
-        EXPECT_FALSE(s.store.write("kelpan", kLinux, "AT", "x"));
-        EXPECT_TRUE(s.registry.values.empty());
-    }
-    {
-        // The native store refuses after the registry took the keys: still an error.
-        Stores s;
-        s.native.failWrites = true;
-        EXPECT_FALSE(s.store.writeAll("kelpan", kLinux, keys));
-        EXPECT_EQ(s.registry.get("kelpan", kWindows, "YXQ"), std::optional<QString>("A"));
-    }
-}
-
-TEST(WineSettingsStore, ListsTheRegistrysSectionUnderTheLinuxOne)
-{
-    Stores s;
-    s.registry.set("EEYX", kWindows, "3B", "2026/12/31");
-    s.registry.set("EEYX", "D:\\OTHER", "4B", "2026/01/01");
-    s.native.set("EEYX", kLinux, "5B", "stale");
-    const auto entries = s.store.list(QString("EEYX"), kLinux);
-    ASSERT_TRUE(entries);
-    ASSERT_EQ(entries.value().size(), 1u);
-    EXPECT_EQ(entries.value()[0].key, "3B");
-    EXPECT_EQ(entries.value()[0].section, kLinux);
-    // A listing of everything is the native store's.
-    const auto all = s.store.list(std::nullopt, std::nullopt);
-    ASSERT_TRUE(all);
-    EXPECT_EQ(all.value().size(), 1u);
 }
 
 TEST(WineWorkingDirectory, DriveSerialHostFormAndPathsAreTheWindowsOnes)
 {
     test::FakeWorkingDirectory local;
     local.path = kLinux;
-    local.root = "/srv"; // the mount point: not the Windows drive's root
+    local.root = "/srv"; // the mount point, not the Windows drive's root
     FakeWindowsView view;
-    WineWorkingDirectory folder(local, view);
+    const WineWorkingDirectory folder(local, view);
+    const WineVolumeSerial serial(view);
     EXPECT_EQ(folder.current(), kLinux);
     EXPECT_EQ(folder.driveRoot().value(), "/srv/garage/");
     EXPECT_EQ(folder.suiteForm(), kWindows);
     EXPECT_EQ(folder.localPath("D:\\GARVO\\權限\\權限.INI"), "/srv/garage/GARVO/權限/權限.INI");
     EXPECT_EQ(folder.localPath("Q:\\x"), QString());
-
-    view.serial = 0x9234ABCD; // the top bit set: a negative number, as the suite reads it
-    const WineVolumeSerial serial(view);
-    EXPECT_EQ(serial.serialOfCurrentDrive().value(), qint32(0x9234ABCD));
+    EXPECT_EQ(serial.serialOfCurrentDrive().value(), qint32(0x9234ABCD)); // signed, as read
 
     view.fail = true;
     EXPECT_FALSE(folder.driveRoot());
@@ -177,114 +127,82 @@ TEST(WineWorkingDirectory, DriveSerialHostFormAndPathsAreTheWindowsOnes)
     EXPECT_FALSE(serial.serialOfCurrentDrive());
 }
 
-// A prefix Wine has set up, a `wine` that records how it was started, and Windows and Linux
-// programs for the entry program's place.
+// A prefix Wine has set up, a `wine` that records how it was started, and a Windows and a Linux
+// program for the entry program's place.
 struct FakeWineMachine
 {
     FakeWineMachine()
     {
-        prefix = dir.filePath("prefix");
-        bin = dir.filePath("bin");
-        suite = dir.filePath("保養廠");
-        record = dir.filePath("wine-record.txt");
-        QDir().mkpath(suite);
-        QDir().mkpath(prefix);
-        QDir().mkpath(bin);
+        const QFile::Permissions executable = QFile::ReadOwner | QFile::ExeOwner;
+        for (const QString& folder : {prefix, bin, suite})
+            QDir().mkpath(folder);
         test::writeFile(prefix + "/system.reg", "WINE REGISTRY Version 2\n");
+        const QByteArray out = QFile::encodeName(record);
         test::writeFile(bin + "/wine",
                         "#!/bin/sh\nprintf '%s\\n' \"$1\" \"$PWD\" \"$(pwd -P)\" \"$LANG\" "
-                        "\"$WINEPREFIX\" > '" + QFile::encodeName(record) + ".part'\nmv '" +
-                            QFile::encodeName(record) + ".part' '" + QFile::encodeName(record) +
-                            "'\n",
-                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+                        "\"$WINEPREFIX\" > '" +
+                            out + ".part'\nmv '" + out + ".part' '" + out + "'\n",
+                        executable);
         QByteArray pe(0x200, '\0');
-        pe[0] = 'M';
-        pe[1] = 'Z';
-        pe[0x3C] = char(0x80);
-        pe.replace(0x80, 4, QByteArray("PE\0\0", 4));
+        pe.replace(0, 2, "MZ").replace(0x80, 4, QByteArray("PE\0\0", 4))[0x3C] = char(0x80);
         test::writeFile(suite + "/GARVO.exe", pe);
-        test::writeFile(suite + "/linux.exe", "#!/bin/sh\n",
-                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        test::writeFile(suite + "/linux.exe", "#!/bin/sh\n", executable);
     }
-    QProcessEnvironment environment(bool withWine = true, bool withPrefix = true) const
+    WineEnvironment environment(bool withWine, bool withPrefix) const
     {
         QProcessEnvironment e;
         e.insert("PATH", withWine ? bin + ":/usr/bin:/bin" : QStringLiteral("/nonexistent"));
         e.insert("WINEPREFIX", withPrefix ? prefix : dir.filePath("no-prefix"));
-        e.insert("HOME", dir.path());
-        return e;
+        return WineEnvironment(e);
     }
 
     QTemporaryDir dir;
-    QString prefix, bin, suite, record;
+    QString prefix = dir.filePath("prefix"), bin = dir.filePath("bin");
+    QString suite = dir.filePath("保養廠"), record = dir.filePath("wine-record.txt");
 };
 
-TEST(WineInstallation, RecognisedByAWindowsEntryProgramThatWineCanRun)
-{
-    FakeWineMachine machine;
-    const bool localeReady = WineEnvironment::checkLocale().isOk();
-    const QByteArray windows = QFile::encodeName(machine.suite + "/GARVO.exe");
-    const QByteArray linux = QFile::encodeName(machine.suite + "/linux.exe");
-    const struct
-    {
-        const char* name;
-        std::optional<QByteArray> entry;
-        bool withWine, withPrefix;
-        bool isWine;
-        QString messageHolds; // empty: no error
-    } cases[] = {
-        {"no entry program", std::nullopt, false, false, false, {}},
-        {"a Linux entry program", linux, false, false, false, {}},
-        {"Windows, Wine ready", windows, true, true, true, {}},
-        {"Windows, no wine", windows, false, true, false, "apt-get install wine"},
-        {"Windows, no prefix", windows, true, false, false, machine.dir.filePath("no-prefix")},
-    };
-    for (const auto& row : cases) {
-        const WineEnvironment environment(machine.environment(row.withWine, row.withPrefix));
-        const Result<bool> result = recogniseWineInstallation(row.entry, environment);
-        if (row.isWine && !localeReady) {
-            EXPECT_FALSE(result) << row.name << ": zh_TW.UTF-8 is missing here";
-            continue;
-        }
-        ASSERT_EQ(result.isOk(), row.messageHolds.isEmpty()) << row.name << result.error();
-        if (result)
-            EXPECT_EQ(result.value(), row.isWine) << row.name;
-        else
-            EXPECT_TRUE(result.error().contains(row.messageHolds)) << row.name << result.error();
-    }
-}
-
-TEST(PosixProcessStarter, StartsWindowsProgramsThroughWineInTheWorkingFolder)
+// Recognition and start share their checks: a Windows entry program is a Wine installation
+// only where Wine, its prefix and the locale are there, and a Windows program starts as
+// `wine PROGRAM` in the working folder, PWD naming it, never the menu's stale one.
+TEST(WineInstallation, WindowsProgramsAreRecognisedAndStartedThroughWine)
 {
     if (const Status locale = WineEnvironment::checkLocale(); !locale)
         GTEST_SKIP() << locale.message().toStdString();
-    FakeWineMachine machine;
-    test::ScopedWorkingDirectory cwd(machine.suite);
-    ASSERT_TRUE(cwd.changed());
-    // A stale PWD of our own must not reach Wine.
-    test::ScopedEnvironment pwd("PWD", "/tmp");
-
-    PosixProcessStarter noWine(WineEnvironment(machine.environment(false, true)));
-    const Status refused = noWine.start("garvo.EXE");
-    ASSERT_FALSE(refused);
-    EXPECT_TRUE(refused.message().contains("garvo.EXE")) << refused.message();
-    EXPECT_TRUE(refused.message().contains("apt-get install wine")) << refused.message();
-
-    PosixProcessStarter starter(WineEnvironment(machine.environment()));
-    ASSERT_TRUE(starter.start("garvo.EXE"));
+    FakeWineMachine m;
+    const QByteArray windows = QFile::encodeName(m.suite + "/GARVO.exe");
+    const struct
+    {
+        std::optional<QByteArray> entry;
+        bool withWine, withPrefix;
+        QString outcome; // "wine", "linux", or what the error names
+    } cases[] = {
+        {std::nullopt, true, true, "linux"},
+        {QFile::encodeName(m.suite + "/linux.exe"), true, true, "linux"},
+        {windows, true, true, "wine"},
+        {windows, false, true, "apt-get install wine"},
+        {windows, true, false, m.dir.filePath("no-prefix")},
+    };
+    for (const auto& row : cases) {
+        const WineEnvironment environment = m.environment(row.withWine, row.withPrefix);
+        const Result<bool> result = recogniseWineInstallation(row.entry, environment);
+        const QString outcome =
+            !result ? result.error() : QString(result.value() ? "wine" : "linux");
+        EXPECT_TRUE(outcome.contains(row.outcome)) << row.outcome << ": " << outcome;
+        if (row.entry != windows)
+            continue;
+        test::ScopedWorkingDirectory cwd(m.suite);
+        test::ScopedEnvironment stalePwd("PWD", "/tmp");
+        const Status started = PosixProcessStarter(environment).start("garvo.EXE");
+        EXPECT_EQ(started.isOk(), result.isOk()) << started.message();
+        if (!started)
+            EXPECT_TRUE(started.message().contains(row.outcome)) << started.message();
+    }
     QElapsedTimer timer;
     timer.start();
-    while (!QFile::exists(machine.record) && timer.elapsed() < 5000)
+    while (!QFile::exists(m.record) && timer.elapsed() < 5000)
         QThread::msleep(10);
-    QFile file(machine.record);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    ASSERT_GE(lines.size(), 5);
-    EXPECT_EQ(lines[0], machine.suite + "/GARVO.exe");
-    EXPECT_EQ(lines[1], machine.suite); // PWD names the folder
-    EXPECT_EQ(lines[2], machine.suite);
-    EXPECT_EQ(lines[3], "zh_TW.UTF-8");
-    EXPECT_EQ(lines[4], machine.prefix);
+    EXPECT_EQ(QString::fromUtf8(test::fileBytes(m.record)).split(u'\n'),
+              QStringList({m.suite + "/GARVO.exe", m.suite, m.suite, "zh_TW.UTF-8", m.prefix, ""}));
 }
 
 } // namespace

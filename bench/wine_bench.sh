@@ -39,10 +39,12 @@ os.execvp(sys.argv[2], sys.argv[2:])' "$@"
 
 bench_wine_raw_now() { "$E2E_PYTHON" -c 'import time; print(time.clock_gettime_ns(time.CLOCK_MONOTONIC_RAW))'; }
 
-# Runs a Windows program in the Wine suite's folder as the menu starts one.
+# Runs a Windows program in the Wine suite's folder as the menu starts one. The command may be
+# a function of this script (bench_wine_raw_exec), so it runs in the subshell rather than by exec.
 bench_wine_run()
 {
-    (cd "$BENCH_WINE_SUITE" && PWD=$BENCH_WINE_SUITE LANG=zh_TW.UTF-8 LC_ALL=zh_TW.UTF-8 exec "$@")
+    (cd "$BENCH_WINE_SUITE" && export PWD=$BENCH_WINE_SUITE LANG=zh_TW.UTF-8 LC_ALL=zh_TW.UTF-8 &&
+        "$@")
 }
 
 # The prefix with D: mapped to a garage folder holding the suite D:\GARVO: the Windows entry
@@ -57,6 +59,9 @@ bench_wine_setup()
         WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 wineboot -i >"$E2E_ROOT/logs/wineboot.log" 2>&1 ||
             e2e_fail "wineboot -i failed (see $E2E_ROOT/logs/wineboot.log)"
     fi
+    # A run that failed earlier leaves its persistent wineserver behind: end it, or waiting for
+    # the prefix's services to end would never return.
+    timeout 20 wineserver -k 2>/dev/null || true
     timeout 60 wineserver -w
     # Kept up until the end (run_bench.sh's exit ends it), so that every start is warm.
     wineserver -p || e2e_fail "could not start wineserver"

@@ -4,6 +4,7 @@
 
 #include "core/Platform.h"
 #include "core/ProgramTitle.h"
+#include "core/SettingsApplications.h"
 #include "online/CurlHttpFetcher.h"
 #include "online/WaitingHttpFetcher.h"
 #include "platform/CanberraSoundPlayer.h"
@@ -14,6 +15,7 @@
 #include "platform/SqliteSettingsStore.h"
 #include "platform/SystemVolumeSerial.h"
 #include "platform/SystemWorkingDirectory.h"
+#include "platform/WineInstallation.h"
 #include "platform/XdgShellOpener.h"
 #include "platform/qt/PausableTimer.h"
 #include "platform/qt/QtBeeper.h"
@@ -65,6 +67,9 @@ struct SystemPlatform
     tevo::WaitingHttpFetcher http{transfer, wait};
     tevo::IniProfileFiles profiles;
     tevo::SystemVolumeSerial volumeSerial;
+    // Set in an installation whose entry program runs under Wine: the store of record, the
+    // working folder's drive and the volume serial are then those the Windows programs see.
+    std::unique_ptr<tevo::WineInstallation> wine;
 
     // Opens the settings store; on failure the message names the file and what to do.
     tevo::Status open()
@@ -76,17 +81,51 @@ struct SystemPlatform
         return tevo::Status::ok();
     }
 
+    // In a Wine installation: the store of record, drive and serial the Windows programs see,
+    // over the bridge started before Qt.
+    void useWine(std::unique_ptr<tevo::WineBridge> bridge, const QString& folder)
+    {
+        wine = std::make_unique<tevo::WineInstallation>(
+            std::move(bridge), folder, workingDirectory, *store,
+            QStringList{tevo::kSuiteApplication, tevo::kOnlineApplication});
+    }
+
     tevo::Platform platform()
     {
-        return tevo::Platform{*store,   workingDirectory, processes, shell, exit,     beeper,
-                              messages, cursor,           clock,     http,  profiles, volumeSerial};
+        tevo::SettingsStore& settings = wine ? wine->store() : *store;
+        tevo::WorkingDirectory& folder = wine ? wine->workingDirectory() : workingDirectory;
+        tevo::VolumeSerialSource& serial = wine ? wine->volumeSerial() : volumeSerial;
+        return tevo::Platform{settings, folder, processes, shell, exit,     beeper,
+                              messages, cursor, clock,     http,  profiles, serial};
     }
 };
+
+// Recognises a Wine installation by its entry program and, in one, starts the bridge to Wine
+// without waiting for it, so that Wine comes up while Qt starts and the window is built. The
+// error (Wine, its prefix or its locale missing, the bridge missing) says what to do; nothing
+// is started then.
+tevo::Status startWineIfInstalled(const QString& folder, std::unique_ptr<tevo::WineBridge>& bridge)
+{
+    const tevo::WineEnvironment environment;
+    const tevo::Result<bool> isWine = tevo::recogniseWineInstallation(
+        tevo::PosixProcessStarter::find(QStringLiteral("GARVO.exe")), environment);
+    if (!isWine || !isWine.value())
+        return isWine.status();
+    bridge = std::make_unique<tevo::WineBridge>(environment, folder);
+    return bridge->start();
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // The working folder and, in a Wine installation, Wine first: Wine's start is the longest
+    // part of the menu's, and runs meanwhile. Failures are shown once a window can show them.
+    const tevo::Result<QString> folder = tevo::SystemWorkingDirectory().readable();
+    std::unique_ptr<tevo::WineBridge> bridge;
+    const tevo::Status recognised =
+        folder ? startWineIfInstalled(folder.value(), bridge) : tevo::Status::ok();
+
     // On X11 Qt hands every repaint to the display through a shared memory image, which costs a
     // completion event from the display and two thread wake-ups each time. The menu's repaints
     // are strips of the notice line ten times a second, for which the socket is cheaper: a
@@ -115,7 +154,7 @@ int main(int argc, char** argv)
     SystemPlatform system;
     // A working folder that has no section (removed, or a name that reads as no text) gets no
     // store, no window and no started program: say why and stop.
-    if (const tevo::Result<QString> folder = system.workingDirectory.readable(); !folder) {
+    if (!folder) {
         system.messages.show(folder.error());
         return 1;
     }
@@ -124,6 +163,14 @@ int main(int argc, char** argv)
         system.messages.show(opened.message());
         return 1;
     }
+    // A Wine installation whose Wine cannot run here is as unusable as an unreadable login
+    // context: say why and stop before anything is written or started.
+    if (!recognised) {
+        system.messages.show(recognised.message(), recognised.details());
+        return 1;
+    }
+    if (bridge)
+        system.useWine(std::move(bridge), folder.value());
     tevo::Platform platform = system.platform();
 
     tevo::MainWindow window(platform);

@@ -27,7 +27,7 @@ HostOperations::HostOperations(Platform& platform, MainMenuView& view, HandOff& 
 
 bool HostOperations::isHost() const
 {
-    return isHostWorkstation(m_login.hostDirectory, m_platform.workingDirectory.current());
+    return isHostWorkstation(m_login.hostDirectory, m_platform.workingDirectory.suiteForm());
 }
 
 void HostOperations::refuse()

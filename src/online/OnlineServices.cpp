@@ -108,7 +108,7 @@ void OnlineServices::upgradeCheck()
 void OnlineServices::updateCommand()
 {
     State& s = *m_state;
-    if (!isHostWorkstation(s.login.hostDirectory, s.workingDirectory())) {
+    if (!isHostWorkstation(s.login.hostDirectory, s.platform.workingDirectory.suiteForm())) {
         s.platform.beeper.beep();
         s.platform.messages.show(kHostOnlyRefusal);
         return;

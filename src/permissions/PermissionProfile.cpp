@@ -9,15 +9,18 @@
 
 namespace tevo {
 
-std::optional<QString> permissionProfilePath(const LoginContext& login)
+std::optional<QString> permissionProfilePath(const LoginContext& login,
+                                             const SuitePathMapping& toLocal)
 {
     // Host directory, folder text, the folder text without its first and last character,
     // ".INI": "/srv/garage" and "/權限/" give "/srv/garage/權限/權限.INI".
     const QString& folderText = login.profileFolder;
     if (folderText.size() < 2)
         return std::nullopt;
-    const QString path = trimSpaces(login.hostDirectory) + folderText +
-                         folderText.mid(1, folderText.size() - 2) + QStringLiteral(".INI");
+    const QString built = trimSpaces(login.hostDirectory) + folderText +
+                          folderText.mid(1, folderText.size() - 2) + QStringLiteral(".INI");
+    const QString mapped = toLocal ? toLocal(built) : built;
+    const QString path = mapped.isEmpty() ? built : mapped;
     if (QFileInfo::exists(path))
         return path;
     // Only the file name may differ in letter case; a missing file keeps the built name.
@@ -26,9 +29,10 @@ std::optional<QString> permissionProfilePath(const LoginContext& login)
     return QFileInfo::exists(found) ? found : path;
 }
 
-void applyPermissions(ProfileFiles& profiles, const LoginContext& login, MainMenuView& view)
+void applyPermissions(ProfileFiles& profiles, const LoginContext& login, MainMenuView& view,
+                      const SuitePathMapping& toLocal)
 {
-    const std::optional<QString> file = permissionProfilePath(login);
+    const std::optional<QString> file = permissionProfilePath(login, toLocal);
     const std::optional<QString> section = permissionSection(login.userLevel);
     if (!file || !section)
         return; // no profile or a level without a section: every area allowed

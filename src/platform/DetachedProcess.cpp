@@ -22,7 +22,7 @@ namespace {
 class SpawnSettings
 {
 public:
-    SpawnSettings()
+    explicit SpawnSettings(const DetachedProcess::Setting& setting = {})
     {
         m_error = ::posix_spawnattr_init(&m_attributes);
         if (m_error != 0)
@@ -51,6 +51,16 @@ public:
         // business.
         if (m_error == 0)
             m_error = ::posix_spawn_file_actions_addclosefrom_np(&m_actions, 3);
+        if (m_error == 0 && !setting.workingFolder.isEmpty()) {
+            m_folder = setting.workingFolder;
+            m_error = ::posix_spawn_file_actions_addchdir_np(&m_actions, m_folder.constData());
+        }
+        if (setting.environment) {
+            m_environmentText = *setting.environment;
+            for (const QByteArray& entry : m_environmentText)
+                m_environment.push_back(const_cast<char*>(entry.constData()));
+            m_environment.push_back(nullptr);
+        }
     }
     ~SpawnSettings()
     {
@@ -70,7 +80,8 @@ public:
     int spawn(const char* path, char* const* argv) const
     {
         pid_t child = 0;
-        return ::posix_spawn(&child, path, &m_actions, &m_attributes, argv, environ);
+        return ::posix_spawn(&child, path, &m_actions, &m_attributes, argv,
+                             m_environment.empty() ? environ : m_environment.data());
     }
 
 private:
@@ -78,6 +89,9 @@ private:
     posix_spawn_file_actions_t m_actions;
     bool m_initialised = false;
     int m_error = 0;
+    QByteArray m_folder;
+    QList<QByteArray> m_environmentText;
+    std::vector<char*> m_environment; // empty: the caller's
 };
 
 std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
@@ -94,17 +108,29 @@ std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
 
 int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments)
 {
+    return startAsChild(path, arguments, Setting{});
+}
+
+int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments)
+{
+    return start(path, arguments, Setting{});
+}
+
+int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments,
+                                  const Setting& setting)
+{
     const std::vector<char*> argv = argumentVector(arguments);
-    const SpawnSettings settings;
+    const SpawnSettings settings(setting);
     if (settings.error() != 0)
         return settings.error();
     return settings.spawn(path.constData(), argv.data());
 }
 
-int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments)
+int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments,
+                           const Setting& setting)
 {
     const std::vector<char*> argv = argumentVector(arguments);
-    const SpawnSettings settings;
+    const SpawnSettings settings(setting);
     if (settings.error() != 0)
         return settings.error();
 

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <optional>
+
 namespace tevo {
 
 // Starts programs detached from the caller, never through a shell: the program runs in a session
@@ -22,6 +24,18 @@ public:
     // is made, so it begins sooner. For a caller that ends right after; one that stays would
     // leave the program a zombie when it ends. Returns 0 or the errno of what failed.
     static int startAsChild(const QByteArray& path, const QList<QByteArray>& arguments);
+
+    // How a program may differ from the caller: its whole environment (NAME=value) and the
+    // folder it starts in. The defaults are the caller's.
+    struct Setting
+    {
+        std::optional<QList<QByteArray>> environment;
+        QByteArray workingFolder; // empty: the caller's working directory
+    };
+    static int start(const QByteArray& path, const QList<QByteArray>& arguments,
+                     const Setting& setting);
+    static int startAsChild(const QByteArray& path, const QList<QByteArray>& arguments,
+                            const Setting& setting);
 };
 
 } // namespace tevo

@@ -5,6 +5,7 @@
 #include "platform/FileNameText.h"
 #include "platform/SystemErrorText.h"
 #include "platform/SystemWorkingDirectory.h"
+#include "platform/WindowsExecutable.h"
 
 #include <QFile>
 #include <QStringList>
@@ -72,6 +73,16 @@ QByteArray PosixProcessStarter::programFolder()
     return slash <= 0 ? QByteArray("/") : executable.left(slash);
 }
 
+PosixProcessStarter::PosixProcessStarter(WineEnvironment wine) : m_wine(std::move(wine)) {}
+
+std::optional<QByteArray> PosixProcessStarter::find(const QString& program)
+{
+    const QByteArray workingDirectory = SystemWorkingDirectory().nativePath();
+    return locate(
+        program, searchFolders(programFolder(), workingDirectory,
+                               qEnvironmentVariableIsSet("PATH") ? qgetenv("PATH") : QByteArray()));
+}
+
 Status PosixProcessStarter::start(const QString& program)
 {
     return launch(program, false);
@@ -107,10 +118,25 @@ Status PosixProcessStarter::launch(const QString& program, bool asChild)
                 .arg(program, FileNameText::forMessage(workingDirectory)),
             QStringLiteral("已搜尋的資料夾（依搜尋順序）：\n") + searched.join(u'\n'));
     }
-    // The program gets its own name as argv[0] and no arguments.
-    const QList<QByteArray> arguments{QFile::encodeName(program)};
-    const int error = asChild ? DetachedProcess::startAsChild(*path, arguments)
-                              : DetachedProcess::start(*path, arguments);
+    // The program gets its own name as argv[0] and no arguments; a Windows program gets `wine`
+    // and its path, and runs in the working directory, which PWD names for Wine.
+    QByteArray executable = *path;
+    QList<QByteArray> arguments{QFile::encodeName(program)};
+    DetachedProcess::Setting setting;
+    if (isWindowsExecutable(QFile::decodeName(*path))) {
+        const Result<WineCommand> wine =
+            m_wine.command(QFile::decodeName(*path), {}, QFile::decodeName(workingDirectory));
+        if (!wine) {
+            return Status::error(
+                QStringLiteral("無法啟動程式「%1」：%2").arg(program, wine.error()));
+        }
+        executable = wine.value().program;
+        arguments = wine.value().arguments;
+        setting.environment = wine.value().environment;
+        setting.workingFolder = workingDirectory;
+    }
+    const int error = asChild ? DetachedProcess::startAsChild(executable, arguments, setting)
+                              : DetachedProcess::start(executable, arguments, setting);
     if (error != 0) {
         return Status::error(
             QStringLiteral("無法啟動程式「%1」（%2）：%3。")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ProcessStarter.h"
+#include "platform/WineEnvironment.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,9 +16,16 @@ namespace tevo {
 // A program that is not found is reported by its name and the working directory (the suite's
 // folder, where it belongs), with every folder searched as the error's details. Folders and
 // paths are searched and started as the system spells them (bytes, whatever their encoding).
+//
+// A program that is a Windows executable (isWindowsExecutable) is started under Wine, whatever
+// the installation: `wine PROGRAM` in the working directory with the environment of
+// WineEnvironment::command (prefix, locale, PWD). Without Wine, its prefix or its locale the
+// start fails with WineEnvironment's message, and nothing is started.
 class PosixProcessStarter : public ProcessStarter
 {
 public:
+    explicit PosixProcessStarter(WineEnvironment wine = WineEnvironment());
+
     Status start(const QString& program) override;
     Status startBeforeEnding(const QString& program) override;
 
@@ -30,9 +38,14 @@ public:
     static std::optional<QByteArray> locate(const QString& name, const QList<QByteArray>& folders);
     // The folder of the running executable (/proc/self/exe).
     static QByteArray programFolder();
+    // The file a start of `program` (a bare file name) would run, searched as start() searches
+    // it with this process's PATH and working directory; nullopt when there is none.
+    static std::optional<QByteArray> find(const QString& program);
 
 private:
-    static Status launch(const QString& program, bool asChild);
+    Status launch(const QString& program, bool asChild);
+
+    WineEnvironment m_wine;
 };
 
 } // namespace tevo

@@ -29,6 +29,14 @@ public:
     // The mount point of the filesystem that holds the working directory (the "drive root"),
     // from /proc/self/mountinfo.
     virtual Result<QString> driveRoot() const = 0;
+
+    // The working directory as the suite's other programs name it, for comparing it with a
+    // folder they wrote (the host directory): current() where they are Linux programs; its
+    // Windows form ("D:\GARVO") where they run under Wine, empty when Wine cannot say.
+    virtual QString suiteForm() const { return current(); }
+    // The local path of a path the suite's other programs wrote (a Windows path under Wine):
+    // the path itself where they are Linux programs; empty when it cannot be mapped.
+    virtual QString localPath(const QString& suitePath) const { return suitePath; }
 };
 
 // The volume serial number of the working directory's drive, as a signed 32-bit number.

@@ -71,7 +71,9 @@ void MainMenu::activate()
     m_activated = true;
     m_view.setStatusText(welcomeLine(m_login.displayName));
     if (m_login.userLevel > 1)
-        applyPermissions(m_platform.profiles, m_login, m_view);
+        applyPermissions(m_platform.profiles, m_login, m_view, [this](const QString& path) {
+            return m_platform.workingDirectory.localPath(path);
+        });
 }
 
 void MainMenu::picq2()

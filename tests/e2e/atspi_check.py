@@ -3,6 +3,8 @@
 
     atspi_check.py window PID NOTICE   the main window: its controls and their names
     atspi_check.py message PID         a message box of the menu: its buttons in Chinese
+    atspi_check.py label PID TEXT      a label of the main window whose text holds TEXT
+    atspi_check.py text PID TEXT       a label of any of the menu's windows that holds TEXT
 
 Every lookup polls with a generous deadline (the machine may be busy); a failed check exits 1
 saying what was found instead.
@@ -149,9 +151,26 @@ def check_message(pid):
     print(f"ok: {shown([box])} with the buttons {shown(found)}")
 
 
+def check_label(pid, text, main_window_only=True):
+    def labels():
+        for top in tops(pid):
+            if not main_window_only or top.getRole() == pyatspi.ROLE_FRAME and top.name == TITLE:
+                found = [a for a in of_role(descendants(top), pyatspi.ROLE_LABEL) if text in a.name]
+                if found:
+                    return found
+        return None
+
+    where = f"the window {TITLE!r}" if main_window_only else "the menu's windows"
+    print(f"ok: {shown(poll(f'no label holding {text!r} in {where}', labels))}")
+
+
 if __name__ == "__main__":
     if len(sys.argv) == 4 and sys.argv[1] == "window":
         check_window(int(sys.argv[2]), sys.argv[3])
+    elif len(sys.argv) == 4 and sys.argv[1] == "label":
+        check_label(int(sys.argv[2]), sys.argv[3])
+    elif len(sys.argv) == 4 and sys.argv[1] == "text":
+        check_label(int(sys.argv[2]), sys.argv[3], main_window_only=False)
     elif len(sys.argv) == 3 and sys.argv[1] == "message":
         check_message(int(sys.argv[2]))
     else:

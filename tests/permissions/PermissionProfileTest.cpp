@@ -172,6 +172,27 @@ TEST_F(ApplyPermissions, ProfileLocation)
     }
 }
 
+// Under Wine the name is built from Windows names and then mapped to a local path; one that
+// cannot be mapped stays as built (a missing file).
+TEST_F(ApplyPermissions, ProfileLocationThroughWindowsDriveLetters)
+{
+    QDir(m_dir.path()).mkpath(u8("GARVO/權限"));
+    writeBytes(m_dir.filePath(u8("GARVO/權限/權限.ini")), "");
+    const QString drive = m_dir.path();
+    const SuitePathMapping toLocal = [&drive](QString path) {
+        return path.startsWith(u8("D:\\")) ? drive + u'/' + path.mid(3).replace(u'\\', u'/')
+                                           : QString();
+    };
+    for (const auto& [host, expected] :
+         {std::pair{u8(" D:\\GARVO "), drive + u8("/GARVO/權限/權限.ini")},
+          std::pair{u8("Q:\\GARVO"), u8("Q:\\GARVO\\權限\\權限.INI")}}) {
+        LoginContext context;
+        context.hostDirectory = host;
+        context.profileFolder = u8("\\權限\\");
+        EXPECT_EQ(permissionProfilePath(context, toLocal), expected) << host.toStdString();
+    }
+}
+
 TEST_F(ApplyPermissions, TwoCharacterFolderAndEmptyHostDirectory)
 {
     // "ab": <host>/ab.INI. No host directory: the folder text alone, here an absolute path,

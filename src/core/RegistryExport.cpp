@@ -144,7 +144,7 @@ ParseResult RegistryExport::parse(QByteArrayView bytes)
         return ParseResult::error(atLine(1, QStringLiteral("不是 Windows 登錄檔匯出檔")));
     const Result<QStringList> decoded = decodedLines(bytes, *form);
     if (!decoded)
-        return ParseResult::error(decoded.error());
+        return ParseResult::error(decoded.status());
     const QStringList& lines = decoded.value();
     if (lines.first() != QLatin1String(*form == Form::Regedit4 ? kRegedit4Header : kUnicodeHeader))
         return ParseResult::error(atLine(1, QStringLiteral("檔頭後面有多餘的文字")));

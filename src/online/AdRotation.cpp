@@ -199,7 +199,7 @@ void AdRotation::run()
 
     // A failed write only means the same advertisement comes again next time; the rotation
     // shows no message.
-    store.write(kOnlineApplication, section, kLastShownKey, QString::number(n));
+    static_cast<void>(store.write(kOnlineApplication, section, kLastShownKey, QString::number(n)));
     m_view.setBannerVisible(true);
 }
 

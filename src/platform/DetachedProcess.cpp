@@ -1,5 +1,7 @@
 #include "platform/DetachedProcess.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -90,9 +92,7 @@ std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
     return argv;
 }
 
-} // namespace
-
-int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments)
+int startAsChildOrErrno(const QByteArray& path, const QList<QByteArray>& arguments)
 {
     const std::vector<char*> argv = argumentVector(arguments);
     const SpawnSettings settings;
@@ -101,7 +101,7 @@ int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray
     return settings.spawn(path.constData(), argv.data());
 }
 
-int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments)
+int startOrErrno(const QByteArray& path, const QList<QByteArray>& arguments)
 {
     const std::vector<char*> argv = argumentVector(arguments);
     const SpawnSettings settings;
@@ -144,6 +144,23 @@ int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& argu
     } while (received < 0 && errno == EINTR);
     ::close(report[0]);
     return received == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
+Status statusOf(int error)
+{
+    return error == 0 ? Status::ok() : Status::failure(systemErrorText(error), error);
+}
+
+} // namespace
+
+Status DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments)
+{
+    return statusOf(startOrErrno(path, arguments));
+}
+
+Status DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments)
+{
+    return statusOf(startAsChildOrErrno(path, arguments));
 }
 
 } // namespace tevo

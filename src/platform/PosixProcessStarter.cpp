@@ -109,12 +109,12 @@ Status PosixProcessStarter::launch(const QString& program, bool asChild)
     }
     // The program gets its own name as argv[0] and no arguments.
     const QList<QByteArray> arguments{QFile::encodeName(program)};
-    const int error = asChild ? DetachedProcess::startAsChild(*path, arguments)
-                              : DetachedProcess::start(*path, arguments);
-    if (error != 0) {
+    const Status started = asChild ? DetachedProcess::startAsChild(*path, arguments)
+                                   : DetachedProcess::start(*path, arguments);
+    if (!started) {
         return Status::error(
             QStringLiteral("無法啟動程式「%1」（%2）：%3。")
-                .arg(program, FileNameText::forMessage(*path), failureReason(error)));
+                .arg(program, FileNameText::forMessage(*path), failureReason(started.code())));
     }
     return Status::ok();
 }

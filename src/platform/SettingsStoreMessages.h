@@ -20,8 +20,8 @@ public:
     static QString ofAnotherUser(const QString& path, bool isFolder, const QString& owner);
     // The file exists but cannot be opened for reading.
     static QString cannotRead(const QString& path, int error);
-    static QString readFailed(const QString& path, const SqliteDatabase::Failure& failure);
-    static QString writeFailed(const QString& path, const SqliteDatabase::Failure& failure);
+    static QString readFailed(const QString& path, const Status& failure);
+    static QString writeFailed(const QString& path, const Status& failure);
     // A folder (`isFolder`), a device or a named pipe lies where the store file should be.
     static QString notAFile(const QString& path, bool isFolder);
     // A database of another program lies where the store should be.

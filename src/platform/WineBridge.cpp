@@ -171,7 +171,7 @@ Result<WineBridge::Reply> WineBridge::ask(const QStringList& request)
     for (bool greeting = m_helloPending;; greeting = false) {
         const Result<QByteArray> line = readLine(greeting ? kStartTimeoutMs : kReplyTimeoutMs);
         if (!line)
-            return Result<Reply>::error(line.error());
+            return Result<Reply>::error(line.status());
         const std::optional<QStringList> fields = WineBridgeProtocol::fields(line.value());
         const QString verb = fields && !fields->isEmpty() ? fields->first() : QString();
         if (greeting) {
@@ -219,7 +219,7 @@ Result<std::optional<QString>> WineBridge::askForText(const QStringList& request
 {
     const Result<Reply> reply = ask(request);
     if (!reply)
-        return Result<std::optional<QString>>::error(reply.error());
+        return Result<std::optional<QString>>::error(reply.status());
     if (reply.value().missing)
         return std::optional<QString>();
     if (reply.value().fields.size() != 1)
@@ -231,7 +231,7 @@ Result<QString> WineBridge::askForOne(const QStringList& request)
 {
     const Result<std::optional<QString>> text = askForText(request);
     if (!text)
-        return Result<QString>::error(text.error());
+        return Result<QString>::error(text.status());
     if (!text.value())
         return Result<QString>::error(misunderstood(request.first()));
     return *text.value();
@@ -279,7 +279,7 @@ Result<quint32> WineBridge::volumeSerial(const QString& windowsPath)
 {
     const Result<QString> hex = askForOne({"serial", windowsPath});
     if (!hex)
-        return Result<quint32>::error(hex.error());
+        return Result<quint32>::error(hex.status());
     bool ok = false;
     const quint32 serial = hex.value().toUInt(&ok, 16);
     if (!ok || hex.value().size() != 8) {
@@ -321,7 +321,7 @@ Result<std::vector<std::pair<QString, QString>>> WineBridge::values(const QStrin
     using Values = std::vector<std::pair<QString, QString>>;
     const Result<Reply> reply = ask({"values", app, section});
     if (!reply)
-        return Result<Values>::error(reply.error());
+        return Result<Values>::error(reply.status());
     const QStringList& fields = reply.value().fields;
     if (fields.size() % 2 != 0)
         return Result<Values>::error(misunderstood(QStringLiteral("values")));
@@ -336,7 +336,7 @@ Result<std::vector<SettingsStore::Entry>> WineBridge::list(const QString& app)
     using Entries = std::vector<SettingsStore::Entry>;
     const Result<Reply> reply = ask({"list", app});
     if (!reply)
-        return Result<Entries>::error(reply.error());
+        return Result<Entries>::error(reply.status());
     const QStringList& fields = reply.value().fields;
     if (fields.size() % 3 != 0)
         return Result<Entries>::error(misunderstood(QStringLiteral("list")));

@@ -98,7 +98,7 @@ Result<WineCommand> WineEnvironment::command(const QString& windowsProgram,
 {
     const Result<QString> wine = wineProgram(windowsProgram);
     if (!wine)
-        return Result<WineCommand>::error(wine.error());
+        return Result<WineCommand>::error(wine.status());
     if (Status s = checkPrefix(); !s)
         return Result<WineCommand>::error(s.message());
     if (Status s = checkLocale(); !s)

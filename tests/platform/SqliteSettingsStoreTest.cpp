@@ -186,7 +186,7 @@ QByteArray storeWithDamagedPages(const QString& folder)
     {
         auto store = openStore(path);
         for (int i = 0; i < 300; ++i)
-            store->write("kelpan", "/srv", QString("key%1").arg(i), QString(40, u'v'));
+            EXPECT_TRUE(store->write("kelpan", "/srv", QString("key%1").arg(i), QString(40, u'v')));
     }
     QByteArray bytes = fileBytes(path);
     for (qsizetype i = 4096; i < bytes.size(); ++i)

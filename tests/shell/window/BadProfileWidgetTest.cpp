@@ -150,7 +150,7 @@ private slots:
 
             QElapsedTimer opening;
             opening.start();
-            window.load();
+            QVERIFY2(window.load(), row.name);
             window.show();
             QVERIFY2(QTest::qWaitForWindowActive(&window), row.name);
             QCoreApplication::processEvents();

@@ -18,7 +18,7 @@ namespace tevo {
 namespace {
 
 using OpenResult = Result<SettingsDatabaseFile::Opened>;
-using Messages = SettingsStoreMessages;
+namespace Messages = SettingsStoreMessages;
 
 // Marks a database as this store ("TEVO"), so that another program's database that happens to
 // lie at the store's path is refused instead of being written into.

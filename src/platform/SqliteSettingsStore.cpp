@@ -16,7 +16,7 @@ namespace tevo {
 
 namespace {
 
-using Messages = SettingsStoreMessages;
+namespace Messages = SettingsStoreMessages;
 
 QString fold(const QString& name)
 {

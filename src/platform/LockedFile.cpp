@@ -73,6 +73,23 @@ bool copyAccessAcl(int from, int to)
 
 } // namespace
 
+namespace {
+
+// Ok for a regular file; what it is instead otherwise (it is never written through).
+Status regularFile(const struct stat& found, const QString& shown)
+{
+    if (S_ISLNK(found.st_mode))
+        return Status::error(
+            QStringLiteral("無法寫入檔案「%1」：它是符號連結，不經由連結寫入").arg(shown));
+    if (S_ISDIR(found.st_mode))
+        return Status::error(QStringLiteral("無法寫入檔案「%1」：它是資料夾").arg(shown));
+    if (!S_ISREG(found.st_mode))
+        return Status::error(QStringLiteral("無法寫入檔案「%1」：它不是一般檔案").arg(shown));
+    return Status::ok();
+}
+
+} // namespace
+
 Status LockedFile::failure(int error) const
 {
     return Status::error(
@@ -103,13 +120,8 @@ Status LockedFile::open(int folder, const QByteArray& name, const QString& shown
         struct stat found;
         if (::fstat(entry.get(), &found) != 0)
             return failure(errno);
-        if (S_ISLNK(found.st_mode))
-            return Status::error(
-                QStringLiteral("無法寫入檔案「%1」：它是符號連結，不經由連結寫入").arg(shown));
-        if (S_ISDIR(found.st_mode))
-            return Status::error(QStringLiteral("無法寫入檔案「%1」：它是資料夾").arg(shown));
-        if (!S_ISREG(found.st_mode))
-            return Status::error(QStringLiteral("無法寫入檔案「%1」：它不是一般檔案").arg(shown));
+        if (Status regular = regularFile(found, shown); !regular)
+            return regular;
 
         // Opens the very file looked at, whatever has the name by now.
         m_fd.reset(::open(("/proc/self/fd/" + QByteArray::number(entry.get())).constData(),

@@ -232,35 +232,43 @@ private:
     bool m_hadShm;
 };
 
+// Makes the folder and the file when they are missing, and checks that the file can be the
+// store: a regular file of the user's own. Returns the message for the user otherwise.
+QString prepareStoreFile(const QString& absolute, const QByteArray& file)
+{
+    if (const QString refused = prepareFolder(absolute); !refused.isEmpty())
+        return refused;
+    if (const int error = createFileIfMissing(file))
+        return Messages::cannotCreate(absolute, error);
+    // O_NONBLOCK: a named pipe in the file's place must not keep the menu waiting for a writer
+    // that never comes.
+    const int fd =
+        ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            return Messages::isLink(absolute, false);
+        return Messages::cannotRead(absolute, errno);
+    }
+    struct stat info;
+    const int statError = ::fstat(fd, &info) == 0 ? 0 : errno;
+    ::close(fd);
+    if (statError != 0)
+        return Messages::cannotRead(absolute, statError);
+    if (!S_ISREG(info.st_mode))
+        return Messages::notAFile(absolute, S_ISDIR(info.st_mode));
+    if (info.st_uid != ::geteuid())
+        return Messages::ofAnotherUser(absolute, false, userName(info.st_uid));
+    return QString();
+}
+
 } // namespace
 
 OpenResult SettingsDatabaseFile::open(const QString& absolute)
 {
     const QByteArray file = QFile::encodeName(absolute);
     const QByteArray folder = QFile::encodeName(QFileInfo(absolute).absolutePath());
-
-    if (const QString refused = prepareFolder(absolute); !refused.isEmpty())
+    if (const QString refused = prepareStoreFile(absolute, file); !refused.isEmpty())
         return OpenResult::error(refused);
-    if (const int error = createFileIfMissing(file))
-        return OpenResult::error(Messages::cannotCreate(absolute, error));
-    // Only a regular file of the user's own can be the store. O_NONBLOCK: a named pipe in its
-    // place must not keep the menu waiting for a writer that never comes.
-    const int fd =
-        ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0) {
-        if (errno == ELOOP)
-            return OpenResult::error(Messages::isLink(absolute, false));
-        return OpenResult::error(Messages::cannotRead(absolute, errno));
-    }
-    struct stat info;
-    const int statError = ::fstat(fd, &info) == 0 ? 0 : errno;
-    ::close(fd);
-    if (statError != 0)
-        return OpenResult::error(Messages::cannotRead(absolute, statError));
-    if (!S_ISREG(info.st_mode))
-        return OpenResult::error(Messages::notAFile(absolute, S_ISDIR(info.st_mode)));
-    if (info.st_uid != ::geteuid())
-        return OpenResult::error(Messages::ofAnotherUser(absolute, false, userName(info.st_uid)));
 
     // Asked with the identity that opens the files (the effective one), as open() would answer.
     const bool folderWritable = ::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) == 0;

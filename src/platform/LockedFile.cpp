@@ -88,6 +88,15 @@ Status regularFile(const struct stat& found, const QString& shown)
     return Status::ok();
 }
 
+// Creates the file `name` unless another writer has made it first: 0, or the errno.
+int createFile(int folder, const QByteArray& name)
+{
+    const FileDescriptor created(
+        ::openat(folder, name.constData(),
+                 O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666));
+    return created.get() < 0 && errno != EEXIST ? errno : 0;
+}
+
 } // namespace
 
 Status LockedFile::failure(int error) const
@@ -108,13 +117,8 @@ Status LockedFile::open(int folder, const QByteArray& name, const QString& shown
         // opened, and a link is looked at itself.
         FileDescriptor entry(::openat(folder, name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         if (entry.get() < 0) {
-            if (errno != ENOENT)
-                return failure(errno);
-            const FileDescriptor created(
-                ::openat(folder, name.constData(),
-                         O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666));
-            if (created.get() < 0 && errno != EEXIST)
-                return failure(errno);
+            if (const int error = errno == ENOENT ? createFile(folder, name) : errno)
+                return failure(error);
             continue; // a file has the name now, made here or by another writer
         }
         struct stat found;

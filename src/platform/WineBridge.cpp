@@ -100,9 +100,10 @@ Status WineBridge::start()
         return command.status();
 
     const WineCommand& run = command.value();
-    if (const int error =
+    if (const Status started =
             m_process.start(run.program, run.arguments, run.environment, run.workingFolder);
-        error != 0) {
+        !started) {
+        const int error = started.code();
         if (!QFileInfo(m_workingFolder).isDir()) {
             return Status::error(
                 QStringLiteral(
@@ -112,8 +113,8 @@ Status WineBridge::start()
         return failed(notStarted(error), false);
     }
     // The greeting waits in the pipe: the caller goes on while Wine starts.
-    if (const int writeError = m_process.write(WineBridgeProtocol::line({"hello"}));
-        writeError != 0) {
+    if (const Status written = m_process.write(WineBridgeProtocol::line({"hello"})); !written) {
+        const int writeError = written.code();
         return failed(writeError == EPIPE ? QStringLiteral("意外結束") : notStarted(writeError),
                       writeError == EPIPE);
     }
@@ -164,7 +165,8 @@ Result<WineBridge::Reply> WineBridge::ask(const QStringList& request)
 {
     if (Status s = start(); !s)
         return Result<Reply>::error(joined(s));
-    if (const int error = m_process.write(WineBridgeProtocol::line(request)); error != 0) {
+    if (const Status written = m_process.write(WineBridgeProtocol::line(request)); !written) {
+        const int error = written.code();
         return Result<Reply>::error(joined(failed(
             error == EPIPE ? QStringLiteral("意外結束") : systemErrorText(error), error == EPIPE)));
     }

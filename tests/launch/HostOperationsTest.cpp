@@ -21,7 +21,7 @@ struct HostFixture
     LoginContext login;
     HandOff handOff{fp.platform, view};
     SideLaunch sideLaunch{fp.platform, view};
-    HostOperations operations{fp.platform, view, handOff, sideLaunch, login};
+    HostOperations operations{fp.platform, handOff, sideLaunch, login};
     QTemporaryDir drive;
     QString iniFile = drive.filePath(QStringLiteral("kelpan.INI"));
 

@@ -124,6 +124,96 @@ enum class KeyKind
     Section
 };
 
+// The key whose values the lines that follow give.
+struct CurrentKey
+{
+    KeyKind kind = KeyKind::None;
+    QString app;
+    QString section;
+};
+
+Status refused(const QString& problem)
+{
+    return Status::error(problem);
+}
+
+// A key line ("[path]" or "[-path]"): makes it the current key, or says what is wrong.
+Status readKeyLine(QStringView line, CurrentKey& key)
+{
+    if (!line.endsWith(u']'))
+        return refused(QStringLiteral("機碼行缺少結尾的「]」"));
+    QStringView path = line.sliced(1, line.size() - 2);
+    const bool deletion = path.startsWith(u'-');
+    if (deletion)
+        path = path.sliced(1);
+    if (!path.startsWith(kSettingsKey, Qt::CaseInsensitive)) {
+        key.kind = KeyKind::Elsewhere;
+        return Status::ok();
+    }
+    if (deletion)
+        return refused(QStringLiteral("刪除機碼的項目無法匯入"));
+    const QStringView rest = path.sliced(kSettingsKey.size());
+    const qsizetype split = rest.indexOf(u'\\');
+    key.app = (split < 0 ? rest : rest.first(split)).toString();
+    key.section = split < 0 ? QString() : rest.sliced(split + 1).toString();
+    if (key.app.isEmpty() || (split >= 0 && key.section.isEmpty()))
+        return refused(QStringLiteral("機碼路徑中有空的名稱"));
+    key.kind = split < 0 ? KeyKind::Application : KeyKind::Section;
+    return Status::ok();
+}
+
+// The name of a value line ("@" for the default value, which has none) and the position after
+// it, or what is wrong.
+Result<std::optional<QString>> valueName(QStringView line, qsizetype& pos)
+{
+    using NameResult = Result<std::optional<QString>>;
+    if (line.startsWith(u'@')) {
+        pos = 1;
+        return std::optional<QString>();
+    }
+    if (!line.startsWith(u'"'))
+        return NameResult::error(QStringLiteral("不認得這一行（須為 [機碼] 或 \"名稱\"=\"值\"）"));
+    std::optional<QString> name = quoted(line, pos);
+    if (!name)
+        return NameResult::error(QStringLiteral("名稱的引號沒有結束，或有無法辨識的跳脫字元"));
+    return name;
+}
+
+// A value line of the current settings key; `n` moves past the lines that binary data
+// continues on. A text value is added to `entries`; the default value is skipped.
+Status readValueLine(const QStringList& lines, qsizetype& n, QStringView line,
+                     const CurrentKey& key, std::vector<Entry>& entries)
+{
+    qsizetype pos = 0;
+    const Result<std::optional<QString>> named = valueName(line, pos);
+    if (!named)
+        return named.status();
+    const std::optional<QString>& name = named.value();
+    if (pos == line.size() || line[pos] != u'=')
+        return refused(QStringLiteral("名稱後面缺少「=」"));
+    QString data = line.sliced(pos + 1).toString();
+    // Binary data continues on the next lines after a closing backslash.
+    while (!data.startsWith(u'"') && data.endsWith(u'\\') && n + 1 < lines.size())
+        data = data.chopped(1) + lines[++n].trimmed();
+    if (!name)
+        return Status::ok(); // the default value is not a setting
+    if (data == u'-')
+        return refused(QStringLiteral("刪除設定值「%1」的項目無法匯入").arg(*name));
+    if (!data.startsWith(u'"')) {
+        const qsizetype colon = data.indexOf(u':');
+        return refused(QStringLiteral("「%1」不是文字值（%2），無法匯入")
+                           .arg(*name, colon < 0 ? data : data.first(colon)));
+    }
+    qsizetype end = 0;
+    const std::optional<QString> value = quoted(data, end);
+    if (!value || end != data.size())
+        return refused(QStringLiteral("「%1」的值引號沒有結束，或有無法辨識的跳脫字元").arg(*name));
+    if (key.kind == KeyKind::Application)
+        return refused(QStringLiteral("「%1」直接放在應用程式機碼下，沒有區段").arg(*name));
+    entries.push_back({key.app, key.section, *name, *value});
+    return Status::ok();
+}
+
 } // namespace
 
 std::optional<RegistryExport::Form> RegistryExport::recognise(QByteArrayView bytes)
@@ -144,86 +234,29 @@ ParseResult RegistryExport::parse(QByteArrayView bytes)
         return ParseResult::error(atLine(1, QStringLiteral("不是 Windows 登錄檔匯出檔")));
     const Result<QStringList> decoded = decodedLines(bytes, *form);
     if (!decoded)
-        return ParseResult::error(decoded.error());
+        return ParseResult::error(decoded.status());
     const QStringList& lines = decoded.value();
     if (lines.first() != QLatin1String(*form == Form::Regedit4 ? kRegedit4Header : kUnicodeHeader))
         return ParseResult::error(atLine(1, QStringLiteral("檔頭後面有多餘的文字")));
 
     std::vector<Entry> entries;
-    KeyKind kind = KeyKind::None;
-    QString app;
-    QString section;
+    CurrentKey key;
     for (qsizetype n = 1; n < lines.size(); ++n) {
         const qsizetype number = n + 1;
-        const auto refuse = [number](const QString& problem) {
-            return ParseResult::error(atLine(number, problem));
-        };
         QStringView line = QStringView(lines[n]);
         while (line.endsWith(u' ') || line.endsWith(u'\t'))
             line.chop(1);
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
-        if (line.startsWith(u'[')) {
-            if (!line.endsWith(u']'))
-                return refuse(QStringLiteral("機碼行缺少結尾的「]」"));
-            QStringView path = line.sliced(1, line.size() - 2);
-            const bool deletion = path.startsWith(u'-');
-            if (deletion)
-                path = path.sliced(1);
-            if (!path.startsWith(kSettingsKey, Qt::CaseInsensitive)) {
-                kind = KeyKind::Elsewhere;
-                continue;
-            }
-            if (deletion)
-                return refuse(QStringLiteral("刪除機碼的項目無法匯入"));
-            const QStringView rest = path.sliced(kSettingsKey.size());
-            const qsizetype split = rest.indexOf(u'\\');
-            app = (split < 0 ? rest : rest.first(split)).toString();
-            section = split < 0 ? QString() : rest.sliced(split + 1).toString();
-            if (app.isEmpty() || (split >= 0 && section.isEmpty()))
-                return refuse(QStringLiteral("機碼路徑中有空的名稱"));
-            kind = split < 0 ? KeyKind::Application : KeyKind::Section;
-            continue;
-        }
-        if (kind == KeyKind::Elsewhere)
-            continue; // other programs' values, in whatever form, are not read
-        if (kind == KeyKind::None)
-            return refuse(QStringLiteral("設定值出現在第一個機碼之前"));
-
-        std::optional<QString> name;
-        qsizetype pos = 0;
-        if (line.startsWith(u'@')) {
-            pos = 1;
-        } else if (line.startsWith(u'"')) {
-            name = quoted(line, pos);
-            if (!name)
-                return refuse(QStringLiteral("名稱的引號沒有結束，或有無法辨識的跳脫字元"));
-        } else {
-            return refuse(QStringLiteral("不認得這一行（須為 [機碼] 或 \"名稱\"=\"值\"）"));
-        }
-        if (pos == line.size() || line[pos] != u'=')
-            return refuse(QStringLiteral("名稱後面缺少「=」"));
-        QString data = line.sliced(pos + 1).toString();
-        // Binary data continues on the next lines after a closing backslash.
-        while (!data.startsWith(u'"') && data.endsWith(u'\\') && n + 1 < lines.size())
-            data = data.chopped(1) + lines[++n].trimmed();
-        if (!name)
-            continue; // the default value is not a setting
-        if (data == u'-')
-            return refuse(QStringLiteral("刪除設定值「%1」的項目無法匯入").arg(*name));
-        if (!data.startsWith(u'"')) {
-            const qsizetype colon = data.indexOf(u':');
-            return refuse(QStringLiteral("「%1」不是文字值（%2），無法匯入")
-                              .arg(*name, colon < 0 ? data : data.first(colon)));
-        }
-        qsizetype end = 0;
-        const std::optional<QString> value = quoted(data, end);
-        if (!value || end != data.size())
-            return refuse(
-                QStringLiteral("「%1」的值引號沒有結束，或有無法辨識的跳脫字元").arg(*name));
-        if (kind == KeyKind::Application)
-            return refuse(QStringLiteral("「%1」直接放在應用程式機碼下，沒有區段").arg(*name));
-        entries.push_back({app, section, *name, *value});
+        Status read = Status::ok();
+        if (line.startsWith(u'['))
+            read = readKeyLine(line, key);
+        else if (key.kind == KeyKind::None)
+            read = refused(QStringLiteral("設定值出現在第一個機碼之前"));
+        else if (key.kind != KeyKind::Elsewhere) // other programs' values are not read
+            read = readValueLine(lines, n, line, key, entries);
+        if (!read)
+            return ParseResult::error(atLine(number, read.message()));
     }
     return entries;
 }

@@ -25,20 +25,20 @@ namespace tevo {
 // ("-" or [-key]), a value directly under an application's key, or a line that does not have
 // one of these forms refuses the whole file, as does text that is not valid in the file's
 // encoding. The message starts with the line number.
-class RegistryExport
-{
-public:
-    enum class Form
-    {
-        Unicode, // "Windows Registry Editor Version 5.00", UTF-16LE with byte-order mark
-        Utf8,    // the same header in UTF-8
-        Regedit4 // "REGEDIT4", code page 950
-    };
+namespace RegistryExport {
 
-    // The form by the file's first line; nullopt when the file is not a registry export.
-    static std::optional<Form> recognise(QByteArrayView bytes);
-    // The settings' string values in the order of the file; sections as the key path holds them.
-    static Result<std::vector<SettingsStore::Entry>> parse(QByteArrayView bytes);
+enum class Form
+{
+    Unicode, // "Windows Registry Editor Version 5.00", UTF-16LE with byte-order mark
+    Utf8,    // the same header in UTF-8
+    Regedit4 // "REGEDIT4", code page 950
 };
+
+// The form by the file's first line; nullopt when the file is not a registry export.
+std::optional<Form> recognise(QByteArrayView bytes);
+// The settings' string values in the order of the file; sections as the key path holds them.
+Result<std::vector<SettingsStore::Entry>> parse(QByteArrayView bytes);
+
+} // namespace RegistryExport
 
 } // namespace tevo

@@ -82,7 +82,7 @@ bool SettingsExport::recognises(QByteArrayView bytes)
 
 QString SettingsExport::line(const SettingsStore::Entry& entry)
 {
-    using Text = EscapedText;
+    namespace Text = EscapedText;
     const auto field = [](const QString& text) {
         return Text::escape(text, Text::Backslash::Doubled);
     };

@@ -27,16 +27,16 @@ namespace tevo {
 // Reading is strict: the header must name version 1; blank lines are skipped; a CR before the LF
 // is part of the line end; any other line that does not have that form refuses the whole file,
 // with its line number in the message.
-class SettingsExport
-{
-public:
-    // True when the first line names this format (any version): the file is ours.
-    static bool recognises(QByteArrayView bytes);
-    static QByteArray write(const std::vector<SettingsStore::Entry>& entries);
-    static Result<std::vector<SettingsStore::Entry>> read(QByteArrayView bytes);
+namespace SettingsExport {
 
-    // One entry as a line of the format, without the line end.
-    static QString line(const SettingsStore::Entry& entry);
-};
+// True when the first line names this format (any version): the file is ours.
+bool recognises(QByteArrayView bytes);
+QByteArray write(const std::vector<SettingsStore::Entry>& entries);
+Result<std::vector<SettingsStore::Entry>> read(QByteArrayView bytes);
+
+// One entry as a line of the format, without the line end.
+QString line(const SettingsStore::Entry& entry);
+
+} // namespace SettingsExport
 
 } // namespace tevo

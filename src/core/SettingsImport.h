@@ -17,18 +17,17 @@ namespace tevo {
 // A registry export is refused when a section that is a Windows path has no rule, naming every
 // such folder: a Windows path is never stored as a Linux section by accident. Nothing of a
 // refused file is returned.
-class SettingsImport
-{
-public:
-    // Larger than the export of any real store by far; an input beyond it is not read on.
-    static constexpr qsizetype kLargestInput = qsizetype(256) * 1024 * 1024;
+namespace SettingsImport {
 
-    static Result<std::vector<SettingsStore::Entry>> prepare(QByteArrayView bytes,
-                                                             const SectionMap& map);
-    // How many values the entries store: a key given twice (letter case aside) is one value.
-    static qsizetype valueCount(const std::vector<SettingsStore::Entry>& entries);
-    // How many different sections the entries fill.
-    static qsizetype sectionCount(const std::vector<SettingsStore::Entry>& entries);
-};
+// Larger than the export of any real store by far; an input beyond it is not read on.
+inline constexpr qsizetype kLargestInput = qsizetype(256) * 1024 * 1024;
+
+Result<std::vector<SettingsStore::Entry>> prepare(QByteArrayView bytes, const SectionMap& map);
+// How many values the entries store: a key given twice (letter case aside) is one value.
+qsizetype valueCount(const std::vector<SettingsStore::Entry>& entries);
+// How many different sections the entries fill.
+qsizetype sectionCount(const std::vector<SettingsStore::Entry>& entries);
+
+} // namespace SettingsImport
 
 } // namespace tevo

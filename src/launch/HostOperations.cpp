@@ -18,10 +18,9 @@ const CommandRow& catalogueRow(const char* entry)
 
 } // namespace
 
-HostOperations::HostOperations(Platform& platform, MainMenuView& view, HandOff& handOff,
-                               SideLaunch& sideLaunch, const LoginContext& login)
-    : m_platform(platform), m_view(view), m_handOff(handOff), m_sideLaunch(sideLaunch),
-      m_login(login)
+HostOperations::HostOperations(Platform& platform, HandOff& handOff, SideLaunch& sideLaunch,
+                               const LoginContext& login)
+    : m_platform(platform), m_handOff(handOff), m_sideLaunch(sideLaunch), m_login(login)
 {
 }
 

@@ -5,7 +5,6 @@
 
 namespace tevo {
 
-class MainMenuView;
 class HandOff;
 class SideLaunch;
 
@@ -14,7 +13,7 @@ class SideLaunch;
 class HostOperations
 {
 public:
-    HostOperations(Platform& platform, MainMenuView& view, HandOff& handOff, SideLaunch& sideLaunch,
+    HostOperations(Platform& platform, HandOff& handOff, SideLaunch& sideLaunch,
                    const LoginContext& login);
 
     bool isHost() const;
@@ -26,7 +25,6 @@ public:
 
 private:
     Platform& m_platform;
-    MainMenuView& m_view;
     HandOff& m_handOff;
     SideLaunch& m_sideLaunch;
     const LoginContext& m_login;

@@ -29,9 +29,13 @@ void SideLaunch::run(const CommandRow& row)
 
 void SideLaunch::runWithSuiteIniEntry(const CommandRow& row, const QString& section)
 {
+    // Neither failure stops the launch or is shown: the entry only saves the program asking for
+    // its folder, and the writer leaves a file it cannot write as it was.
     const Result<QString> iniFile = suiteIniPath(m_platform.workingDirectory);
-    if (iniFile)
-        m_platform.profiles.writeString(iniFile.value(), section, kFolderKey, kFolderName);
+    if (iniFile) {
+        static_cast<void>(
+            m_platform.profiles.writeString(iniFile.value(), section, kFolderKey, kFolderName));
+    }
     run(row);
 }
 

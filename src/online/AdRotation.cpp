@@ -119,6 +119,61 @@ std::optional<Step> nextOf(const std::map<qint64, QByteArray>& numbers, qint64 n
     return Step{numbers.begin()->first, count - n + numbers.begin()->first};
 }
 
+// The first advertisement from n on, round the list once, whose date is today or later.
+// Both dates have the form yyyy/MM/dd, so comparing them as text orders them; a date written in
+// any other form is compared all the same and never fails. A missing date is the empty text,
+// earlier than any date, so only stored dates take part.
+std::optional<qint64> firstCurrentAd(const std::map<qint64, QString>& dates, qint64 n,
+                                     const QString& today)
+{
+    auto current = [&today](const auto& date) { return date.second >= today; };
+    auto found = std::find_if(dates.lower_bound(n), dates.end(), current);
+    if (found == dates.end()) {
+        found = std::find_if(dates.begin(), dates.lower_bound(n), current);
+        if (found == dates.lower_bound(n))
+            return std::nullopt;
+    }
+    return found->first;
+}
+
+// Shows the picture of advertisement n, or of the first after it whose picture loads; returns
+// the number shown. A picture that does not load counts as an error and the next
+// advertisement's picture is tried, whatever its date, until as many errors as advertisements
+// have been counted. Advertisements without a picture file fail without a load being tried.
+// The folder is listed at most once: when the first picture is not there under its exact
+// name, or does not load.
+std::optional<qint64> showFirstLoadingPicture(MainMenuView& view, const QByteArray& folder,
+                                              qint64 n, qint64 count)
+{
+    std::optional<std::map<qint64, QByteArray>> pictures;
+    const auto pictureFile = [&](qint64 number) {
+        const QByteArray exact = pathInFolder(folder, pictureName(number));
+        if (!pictures) {
+            if (pathExists(exact))
+                return exact;
+            pictures = picturesInFolder(folder, count);
+        }
+        const auto found = pictures->find(number);
+        return found != pictures->end() ? found->second : exact;
+    };
+    qint64 errors = 0;
+    while (!view.loadBannerPicture(pictureFile(n))) {
+        ++errors;
+        n = nextAd(n, count);
+        if (errors == count)
+            return std::nullopt;
+        if (!pictures)
+            pictures = picturesInFolder(folder, count);
+        const std::optional<Step> step = nextOf(*pictures, n, count);
+        if (!step || errors + step->skipped >= count)
+            return std::nullopt;
+        errors += step->skipped;
+        n = step->target;
+    }
+
+    return n;
+}
+
 } // namespace
 
 AdRotation::AdRotation(Platform& platform, MainMenuView& view) : m_platform(platform), m_view(view)
@@ -151,55 +206,19 @@ void AdRotation::run()
     if (n > count)
         n = 1;
 
-    // The first advertisement from n on, round the list once, whose date is today or later.
-    // Both dates have the form yyyy/MM/dd, so comparing them as text orders them; a date
-    // written in any other form is compared all the same and never fails. A missing date is
-    // the empty text, earlier than any date, so only stored dates take part.
     const QString today = m_platform.clock.now().date().toString(u"yyyy/MM/dd");
-    const std::map<qint64, QString> dates = storedDates(store, section, count);
-    auto current = [&today](const auto& date) { return date.second >= today; };
-    auto found = std::find_if(dates.lower_bound(n), dates.end(), current);
-    if (found == dates.end()) {
-        found = std::find_if(dates.begin(), dates.lower_bound(n), current);
-        if (found == dates.lower_bound(n))
-            return;
-    }
-    n = found->first;
-
-    // A picture that does not load counts as an error and the next advertisement's picture is
-    // tried, whatever its date, until as many errors as advertisements have been counted.
-    // Advertisements without a picture file fail without a load being tried.
-    // The folder is listed at most once: when the first picture is not there under its exact
-    // name, or does not load.
-    std::optional<std::map<qint64, QByteArray>> pictures;
-    const auto pictureFile = [&](qint64 number) {
-        const QByteArray exact = pathInFolder(folder, pictureName(number));
-        if (!pictures) {
-            if (pathExists(exact))
-                return exact;
-            pictures = picturesInFolder(folder, count);
-        }
-        const auto found = pictures->find(number);
-        return found != pictures->end() ? found->second : exact;
-    };
-    qint64 errors = 0;
-    while (!m_view.loadBannerPicture(pictureFile(n))) {
-        ++errors;
-        n = nextAd(n, count);
-        if (errors == count)
-            return;
-        if (!pictures)
-            pictures = picturesInFolder(folder, count);
-        const std::optional<Step> step = nextOf(*pictures, n, count);
-        if (!step || errors + step->skipped >= count)
-            return;
-        errors += step->skipped;
-        n = step->target;
-    }
+    const std::optional<qint64> first =
+        firstCurrentAd(storedDates(store, section, count), n, today);
+    if (!first)
+        return;
+    const std::optional<qint64> shown = showFirstLoadingPicture(m_view, folder, *first, count);
+    if (!shown)
+        return;
 
     // A failed write only means the same advertisement comes again next time; the rotation
     // shows no message.
-    store.write(kOnlineApplication, section, kLastShownKey, QString::number(n));
+    static_cast<void>(
+        store.write(kOnlineApplication, section, kLastShownKey, QString::number(*shown)));
     m_view.setBannerVisible(true);
 }
 

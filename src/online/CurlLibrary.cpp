@@ -22,12 +22,12 @@ const CurlLibrary& CurlLibrary::process()
 
 CurlLibrary::CurlLibrary(const char* file)
 {
-    QString why;
-    void* handle = SharedLibrary::open(file, &why);
-    if (!handle) {
-        m_error = cannotUse(file, why);
+    const Result<void*> opened = SharedLibrary::open(file);
+    if (!opened) {
+        m_loaded = Status::error(cannotUse(file, opened.error()));
         return;
     }
+    void* handle = opened.value();
     decltype(&curl_global_init) globalInit = nullptr;
     if (!SharedLibrary::resolve(handle, "curl_global_init", globalInit) ||
         !SharedLibrary::resolve(handle, "curl_easy_init", easyInit) ||
@@ -36,7 +36,7 @@ CurlLibrary::CurlLibrary(const char* file)
         !SharedLibrary::resolve(handle, "curl_easy_perform", easyPerform) ||
         !SharedLibrary::resolve(handle, "curl_easy_getinfo", easyGetinfo) ||
         !SharedLibrary::resolve(handle, "curl_easy_strerror", easyStrerror)) {
-        m_error = cannotUse(file, QStringLiteral("不是可用的 libcurl"));
+        m_loaded = Status::error(cannotUse(file, QStringLiteral("不是可用的 libcurl")));
         return;
     }
     // Once per process, before the first handle is made; a failure is kept and reported by

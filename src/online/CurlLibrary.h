@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 
 #include <curl/curl.h>
@@ -26,10 +28,12 @@ public:
     CurlLibrary(const CurlLibrary&) = delete;
     CurlLibrary& operator=(const CurlLibrary&) = delete;
 
-    // Every function below is there.
-    bool isLoaded() const { return m_error.isEmpty(); }
-    // Why the library cannot be loaded, in words a workshop user can act on; empty when loaded.
-    const QString& error() const { return m_error; }
+    // Ok when every function below is there; otherwise why the library cannot be loaded, in
+    // words a workshop user can act on.
+    const Status& status() const { return m_loaded; }
+    bool isLoaded() const { return m_loaded.isOk(); }
+    // The message of status(); empty when loaded.
+    const QString& error() const { return m_loaded.message(); }
     // What curl_global_init returned when the library was loaded.
     CURLcode initCode() const { return m_initCode; }
 
@@ -41,7 +45,7 @@ public:
     decltype(&curl_easy_strerror) easyStrerror = nullptr;
 
 private:
-    QString m_error;
+    Status m_loaded = Status::ok();
     CURLcode m_initCode = CURLE_FAILED_INIT;
 };
 

@@ -14,7 +14,7 @@ std::optional<QString> valueAfterTag(const QString& reply, const QString& tag)
 
 QString transferErrorText(const FetchResult& failure)
 {
-    return QString::number(failure.errorNumber) + u':' + failure.errorDescription;
+    return QString::number(failure.status().code()) + u':' + failure.error();
 }
 
 } // namespace tevo

@@ -27,9 +27,9 @@ Status OnlineRefresh::fetchTagged(const QString& address, const QString& tag,
                                   const QString& section, const QString& key)
 {
     const FetchResult reply = m_http.get(address);
-    if (!reply.ok)
+    if (!reply)
         return Status::error(transferErrorText(reply));
-    const std::optional<QString> value = valueAfterTag(reply.body, tag);
+    const std::optional<QString> value = valueAfterTag(reply.value(), tag);
     if (!value)
         return Status::ok();
     return m_store.write(kOnlineApplication, section, key, *value);

@@ -11,6 +11,8 @@
 #include "online/WebAddresses.h"
 #include "online/WorkshopIdentity.h"
 
+#include <QtGlobal>
+
 namespace tevo {
 
 namespace {
@@ -37,7 +39,7 @@ struct OnlineServices::State
     Status recomputeSystemNumber();
     Status runRefresh();
     bool latestVersionDiffers() const;
-    void reportNoConnection();
+    void reportNoConnection(const Status& cause);
 
     Platform& platform;
     MainMenuView& view;
@@ -73,8 +75,15 @@ bool OnlineServices::State::latestVersionDiffers() const
     return latest != runningVersionString();
 }
 
-void OnlineServices::State::reportNoConnection()
+// A web shortcut shows the one message the design gives for any failed step before the
+// browser opens (the company data, the drive's serial, the store or the refresh): the user can
+// do nothing different for each, and the shortcut is simply tried again later. The cause goes to
+// the session's log for support staff.
+void OnlineServices::State::reportNoConnection(const Status& cause)
 {
+    qWarning("%s", qUtf8Printable(cause.details().isEmpty()
+                                      ? cause.message()
+                                      : cause.message() + u'\n' + cause.details()));
     platform.beeper.beep();
     platform.messages.show(kNoConnection);
 }
@@ -91,12 +100,7 @@ void OnlineServices::computeSystemNumber()
 {
     // At start-up a drive whose serial cannot be read leaves the system number empty and the
     // menu starts all the same; the web shortcuts compute it again and report their own failure.
-    m_state->recomputeSystemNumber();
-}
-
-QString OnlineServices::systemNumber() const
-{
-    return m_state->systemNumber;
+    static_cast<void>(m_state->recomputeSystemNumber());
 }
 
 void OnlineServices::upgradeCheck()
@@ -151,12 +155,12 @@ void OnlineServices::identityShortcut(const QString& entryName)
     Result<WorkshopIdentity> identity =
         LoadWorkshopIdentity(s.platform.store, s.platform.workingDirectory);
     if (!identity) {
-        s.reportNoConnection();
+        s.reportNoConnection(identity.status());
         return;
     }
     s.identity = identity.value();
-    if (!s.recomputeSystemNumber()) {
-        s.reportNoConnection();
+    if (const Status computed = s.recomputeSystemNumber(); !computed) {
+        s.reportNoConnection(computed);
         return;
     }
 
@@ -166,20 +170,21 @@ void OnlineServices::identityShortcut(const QString& entryName)
         return;
     }
 
-    if (!s.runRefresh()) {
-        s.reportNoConnection();
+    if (const Status refreshed = s.runRefresh(); !refreshed) {
+        s.reportNoConnection(refreshed);
         return;
     }
     // The browser's own outcome is not seen; the menu stays as it is either way.
-    s.platform.shell.open(identityShortcutAddress(s.hosts().serviceHost, path,
-                                                  s.identity.customerCode, s.systemNumber));
+    static_cast<void>(s.platform.shell.open(identityShortcutAddress(s.hosts().serviceHost, path,
+                                                  s.identity.customerCode, s.systemNumber)));
 }
 
 void OnlineServices::licensingSite()
 {
     State& s = *m_state;
-    // No identity, no check, no refresh; nothing to report.
-    s.platform.shell.open(licensingSiteAddress(s.hosts().licensingHost));
+    // No identity, no check, no refresh; nothing to report, not even a browser that failed to
+    // open (the design shows nothing for this shortcut).
+    static_cast<void>(s.platform.shell.open(licensingSiteAddress(s.hosts().licensingHost)));
 }
 
 } // namespace tevo

@@ -19,7 +19,6 @@ public:
     ~OnlineServices();
 
     void computeSystemNumber(); // 查系統號
-    QString systemNumber() const;
     void upgradeCheck();                             // 升級處理
     void updateCommand();                            // Command8 (TGEV presses it)
     void identityShortcut(const QString& entryName); // bbvg, trvzn

@@ -47,7 +47,7 @@ Result<WorkshopIdentity> LoadWorkshopIdentity(SettingsStore& store,
         const auto value =
             store.read(kSuiteApplication, workingDirectory.current(), QString::fromUtf8(row.key));
         if (!value)
-            return Result<WorkshopIdentity>::error(value.error());
+            return Result<WorkshopIdentity>::error(value.status());
         identity.*row.field = value.value().value_or(QString());
     }
     identity.customerCode = trimSpaces(identity.customerCode);

@@ -22,17 +22,19 @@ CanberraSoundPlayer::~CanberraSoundPlayer()
         m_destroy(m_context);
 }
 
-bool CanberraSoundPlayer::load()
+Status CanberraSoundPlayer::load()
 {
-    if (m_tried)
-        return m_context != nullptr;
-    m_tried = true;
-    QString why;
-    void* handle = SharedLibrary::open(m_file, &why);
-    if (!handle) {
-        m_error = cannotUse(m_file, why);
-        return false;
-    }
+    if (!m_loaded)
+        m_loaded = tryLoad();
+    return *m_loaded;
+}
+
+Status CanberraSoundPlayer::tryLoad()
+{
+    const Result<void*> opened = SharedLibrary::open(m_file);
+    if (!opened)
+        return Status::error(cannotUse(m_file, opened.error()));
+    void* handle = opened.value();
     decltype(&ca_context_create) create = nullptr;
     decltype(&ca_context_change_props) changeProps = nullptr;
     if (!SharedLibrary::resolve(handle, "ca_context_create", create) ||
@@ -40,25 +42,23 @@ bool CanberraSoundPlayer::load()
         !SharedLibrary::resolve(handle, "ca_context_destroy", m_destroy) ||
         !SharedLibrary::resolve(handle, "ca_context_play", m_play) ||
         !SharedLibrary::resolve(handle, "ca_strerror", m_strerror)) {
-        m_error = cannotUse(m_file, QStringLiteral("不是可用的 libcanberra"));
-        return false;
+        return Status::error(cannotUse(m_file, QStringLiteral("不是可用的 libcanberra")));
     }
     if (const int code = create(&m_context); code != CA_SUCCESS) {
         m_context = nullptr;
-        m_error = cannotUse(m_file, QString::fromUtf8(m_strerror(code)));
-        return false;
+        return Status::error(cannotUse(m_file, QString::fromUtf8(m_strerror(code))));
     }
     // The sound server shows the program by this name; failing to set it changes nothing else.
     const QByteArray name = QCoreApplication::applicationName().toUtf8();
     changeProps(m_context, CA_PROP_APPLICATION_NAME, name.constData(),
                 static_cast<const char*>(nullptr));
-    return true;
+    return Status::ok();
 }
 
 Status CanberraSoundPlayer::play(const QString& eventId)
 {
-    if (!load())
-        return Status::error(m_error);
+    if (Status loaded = load(); !loaded)
+        return loaded;
     const QByteArray id = eventId.toUtf8();
     // Asynchronous: returns once the sound is on its way. The sound stays cached for the next
     // time.

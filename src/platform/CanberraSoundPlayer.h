@@ -4,6 +4,8 @@
 
 #include <canberra.h>
 
+#include <optional>
+
 namespace tevo {
 
 // The desktop's event sounds through libcanberra, which finds the sound in the sound theme
@@ -27,12 +29,12 @@ public:
     Status play(const QString& eventId) override;
 
 private:
-    // Loads the library and makes the context, once; false with m_error set on failure.
-    bool load();
+    // Loads the library and makes the context, once; later calls return the first outcome.
+    Status load();
+    Status tryLoad();
 
     const char* m_file;
-    bool m_tried = false;
-    QString m_error;
+    std::optional<Status> m_loaded; // unset until the first load()
     ca_context* m_context = nullptr;
     decltype(&ca_context_destroy) m_destroy = nullptr;
     decltype(&ca_context_play) m_play = nullptr;

@@ -1,5 +1,7 @@
 #include "platform/DetachedProcess.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -104,20 +106,8 @@ std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
     return argv;
 }
 
-} // namespace
-
-int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments)
-{
-    return startAsChild(path, arguments, Setting{});
-}
-
-int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments)
-{
-    return start(path, arguments, Setting{});
-}
-
-int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments,
-                                  const Setting& setting)
+int startAsChildOrErrno(const QByteArray& path, const QList<QByteArray>& arguments,
+                        const DetachedProcess::Setting& setting)
 {
     const std::vector<char*> argv = argumentVector(arguments);
     const SpawnSettings settings(setting);
@@ -126,8 +116,8 @@ int DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray
     return settings.spawn(path.constData(), argv.data());
 }
 
-int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments,
-                           const Setting& setting)
+int startOrErrno(const QByteArray& path, const QList<QByteArray>& arguments,
+                 const DetachedProcess::Setting& setting)
 {
     const std::vector<char*> argv = argumentVector(arguments);
     const SpawnSettings settings(setting);
@@ -170,6 +160,25 @@ int DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& argu
     } while (received < 0 && errno == EINTR);
     ::close(report[0]);
     return received == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
+Status statusOf(int error)
+{
+    return error == 0 ? Status::ok() : Status::failure(systemErrorText(error), error);
+}
+
+} // namespace
+
+Status DetachedProcess::start(const QByteArray& path, const QList<QByteArray>& arguments,
+                              const Setting& setting)
+{
+    return statusOf(startOrErrno(path, arguments, setting));
+}
+
+Status DetachedProcess::startAsChild(const QByteArray& path, const QList<QByteArray>& arguments,
+                                     const Setting& setting)
+{
+    return statusOf(startAsChildOrErrno(path, arguments, setting));
 }
 
 } // namespace tevo

@@ -14,24 +14,24 @@ namespace tevo {
 // escape reversible; tevo-settings list prints them the same way; the tools' messages, which
 // quote names and file content as they came, keep backslashes (a Windows folder in a message
 // must read as the user types it).
-class EscapedText
-{
-public:
-    enum class Backslash
-    {
-        Kept,
-        Doubled
-    };
-    enum class FinalBlank
-    {
-        Kept,
-        Escaped // a blank that ends the text is written `\uXXXX` too (an editor may drop it)
-    };
+namespace EscapedText {
 
-    // True for the characters written as an escape, backslash aside.
-    static bool isControl(char16_t c);
-    static QString escape(QStringView text, Backslash backslash = Backslash::Kept,
-                          FinalBlank finalBlank = FinalBlank::Kept);
+enum class Backslash
+{
+    Kept,
+    Doubled
 };
+enum class FinalBlank
+{
+    Kept,
+    Escaped // a blank that ends the text is written `\uXXXX` too (an editor may drop it)
+};
+
+// True for the characters written as an escape, backslash aside.
+bool isControl(char16_t c);
+QString escape(QStringView text, Backslash backslash = Backslash::Kept,
+               FinalBlank finalBlank = FinalBlank::Kept);
+
+} // namespace EscapedText
 
 } // namespace tevo

@@ -1,23 +1,28 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 
 namespace tevo {
 
-// One synchronous HTTP GET. A reply with any HTTP status is a reply (its body is the text);
-// a transfer failure carries a number and a description (libcurl's code and text).
-struct FetchResult
+// One synchronous HTTP GET. A reply with any HTTP status is a reply (its value is the body's
+// text); a transfer failure is an error whose message is the description and whose code() is
+// the number (libcurl's code and text).
+class [[nodiscard]] FetchResult : public Result<QString>
 {
-    bool ok = false;
-    QString body;
-    int errorNumber = 0;
-    QString errorDescription;
+public:
+    // No reply yet: an error without a number or a description.
+    FetchResult() : Result<QString>(Result<QString>::error(QString())) {}
 
-    static FetchResult reply(QString body) { return {true, std::move(body), 0, {}}; }
+    static FetchResult reply(QString body) { return FetchResult(Result<QString>(std::move(body))); }
     static FetchResult failure(int number, QString description)
     {
-        return {false, {}, number, std::move(description)};
+        return FetchResult(Result<QString>::error(Status::failure(std::move(description), number)));
     }
+
+private:
+    explicit FetchResult(Result<QString> result) : Result<QString>(std::move(result)) {}
 };
 
 class HttpFetcher

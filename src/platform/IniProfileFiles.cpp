@@ -180,7 +180,7 @@ Result<std::optional<QByteArray>> IniProfileFiles::readFileBytes(const QString& 
     struct stat st;
     Result<QByteArray> bytes = readOpenFile(fd.get(), file, st);
     if (!bytes)
-        return Bytes::error(bytes.error());
+        return Bytes::error(bytes.status());
     return std::optional<QByteArray>(std::move(bytes.value()));
 }
 

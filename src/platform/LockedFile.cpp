@@ -73,6 +73,32 @@ bool copyAccessAcl(int from, int to)
 
 } // namespace
 
+namespace {
+
+// Ok for a regular file; what it is instead otherwise (it is never written through).
+Status regularFile(const struct stat& found, const QString& shown)
+{
+    if (S_ISLNK(found.st_mode))
+        return Status::error(
+            QStringLiteral("無法寫入檔案「%1」：它是符號連結，不經由連結寫入").arg(shown));
+    if (S_ISDIR(found.st_mode))
+        return Status::error(QStringLiteral("無法寫入檔案「%1」：它是資料夾").arg(shown));
+    if (!S_ISREG(found.st_mode))
+        return Status::error(QStringLiteral("無法寫入檔案「%1」：它不是一般檔案").arg(shown));
+    return Status::ok();
+}
+
+// Creates the file `name` unless another writer has made it first: 0, or the errno.
+int createFile(int folder, const QByteArray& name)
+{
+    const FileDescriptor created(
+        ::openat(folder, name.constData(),
+                 O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666));
+    return created.get() < 0 && errno != EEXIST ? errno : 0;
+}
+
+} // namespace
+
 Status LockedFile::failure(int error) const
 {
     return Status::error(
@@ -91,25 +117,15 @@ Status LockedFile::open(int folder, const QByteArray& name, const QString& shown
         // opened, and a link is looked at itself.
         FileDescriptor entry(::openat(folder, name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         if (entry.get() < 0) {
-            if (errno != ENOENT)
-                return failure(errno);
-            const FileDescriptor created(
-                ::openat(folder, name.constData(),
-                         O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666));
-            if (created.get() < 0 && errno != EEXIST)
-                return failure(errno);
+            if (const int error = errno == ENOENT ? createFile(folder, name) : errno)
+                return failure(error);
             continue; // a file has the name now, made here or by another writer
         }
         struct stat found;
         if (::fstat(entry.get(), &found) != 0)
             return failure(errno);
-        if (S_ISLNK(found.st_mode))
-            return Status::error(
-                QStringLiteral("無法寫入檔案「%1」：它是符號連結，不經由連結寫入").arg(shown));
-        if (S_ISDIR(found.st_mode))
-            return Status::error(QStringLiteral("無法寫入檔案「%1」：它是資料夾").arg(shown));
-        if (!S_ISREG(found.st_mode))
-            return Status::error(QStringLiteral("無法寫入檔案「%1」：它不是一般檔案").arg(shown));
+        if (Status regular = regularFile(found, shown); !regular)
+            return regular;
 
         // Opens the very file looked at, whatever has the name by now.
         m_fd.reset(::open(("/proc/self/fd/" + QByteArray::number(entry.get())).constData(),

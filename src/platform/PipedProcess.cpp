@@ -1,5 +1,7 @@
 #include "platform/PipedProcess.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <QElapsedTimer>
 
 #include <cerrno>
@@ -17,6 +19,12 @@
 namespace tevo {
 
 namespace {
+
+// Ok for 0; otherwise an error with the errno as its code.
+Status failure(int error)
+{
+    return error == 0 ? Status::ok() : Status::failure(systemErrorText(error), error);
+}
 
 void closeFd(int& fd)
 {
@@ -42,8 +50,8 @@ PipedProcess::~PipedProcess()
     closeFd(m_errors);
 }
 
-int PipedProcess::start(const QByteArray& program, const QList<QByteArray>& arguments,
-                        const QList<QByteArray>& environment, const QByteArray& workingFolder)
+Status PipedProcess::start(const QByteArray& program, const QList<QByteArray>& arguments,
+                           const QList<QByteArray>& environment, const QByteArray& workingFolder)
 {
     closeFd(m_errors);
     m_exitStatus = -1;
@@ -51,12 +59,12 @@ int PipedProcess::start(const QByteArray& program, const QList<QByteArray>& argu
     int input[2];
     int output[2];
     if (::pipe2(input, O_CLOEXEC) != 0)
-        return errno;
+        return failure(errno);
     if (::pipe2(output, O_CLOEXEC) != 0) {
         const int error = errno;
         ::close(input[0]);
         ::close(input[1]);
-        return error;
+        return failure(error);
     }
     // Without the anonymous file the child's complaints go where this process's go.
     m_errors = ::memfd_create("child-stderr", MFD_CLOEXEC);
@@ -90,15 +98,15 @@ int PipedProcess::start(const QByteArray& program, const QList<QByteArray>& argu
     if (error != 0) {
         ::close(input[1]);
         ::close(output[0]);
-        return error;
+        return failure(error);
     }
     m_pid = pid;
     m_input = input[1];
     m_output = output[0];
-    return 0;
+    return Status::ok();
 }
 
-int PipedProcess::write(QByteArrayView bytes)
+Status PipedProcess::write(QByteArrayView bytes)
 {
     sigset_t pipeSignal;
     sigemptyset(&pipeSignal);
@@ -123,7 +131,7 @@ int PipedProcess::write(QByteArrayView bytes)
         }
     }
     pthread_sigmask(SIG_SETMASK, &saved, nullptr);
-    return error;
+    return failure(error);
 }
 
 PipedProcess::Line PipedProcess::readLine(int timeoutMs)

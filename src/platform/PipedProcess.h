@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -25,15 +27,16 @@ public:
     PipedProcess& operator=(const PipedProcess&) = delete;
 
     // Runs `program` with `arguments` as its argv, exactly `environment` (NAME=value) as its
-    // environment, in `workingFolder`. Returns 0, or the errno of what failed (a missing working
-    // folder gives ENOENT). Any earlier child must have been stopped.
-    int start(const QByteArray& program, const QList<QByteArray>& arguments,
-              const QList<QByteArray>& environment, const QByteArray& workingFolder);
+    // environment, in `workingFolder`. Ok, or an error whose code() is the errno of what failed
+    // (a missing working folder gives ENOENT). Any earlier child must have been stopped.
+    Status start(const QByteArray& program, const QList<QByteArray>& arguments,
+                 const QList<QByteArray>& environment, const QByteArray& workingFolder);
     bool isRunning() const { return m_pid > 0; }
 
-    // Writes all of `bytes` to the child's input: 0, or the errno (EPIPE when the child has
-    // ended; the SIGPIPE that would end this process is blocked for the write and taken back).
-    int write(QByteArrayView bytes);
+    // Writes all of `bytes` to the child's input: ok, or an error whose code() is the errno
+    // (EPIPE when the child has ended; the SIGPIPE that would end this process is blocked for
+    // the write and taken back).
+    Status write(QByteArrayView bytes);
 
     struct Line
     {

@@ -128,19 +128,20 @@ Status PosixProcessStarter::launch(const QString& program, bool asChild)
             m_wine.command(QFile::decodeName(*path), {}, QFile::decodeName(workingDirectory));
         if (!wine) {
             return Status::error(
-                QStringLiteral("無法啟動程式「%1」：%2").arg(program, wine.error()));
+                QStringLiteral("無法啟動程式「%1」：%2").arg(program, wine.error()),
+                wine.status().details());
         }
         executable = wine.value().program;
         arguments = wine.value().arguments;
         setting.environment = wine.value().environment;
         setting.workingFolder = workingDirectory;
     }
-    const int error = asChild ? DetachedProcess::startAsChild(executable, arguments, setting)
-                              : DetachedProcess::start(executable, arguments, setting);
-    if (error != 0) {
+    const Status started = asChild ? DetachedProcess::startAsChild(executable, arguments, setting)
+                                   : DetachedProcess::start(executable, arguments, setting);
+    if (!started) {
         return Status::error(
             QStringLiteral("無法啟動程式「%1」（%2）：%3。")
-                .arg(program, FileNameText::forMessage(*path), failureReason(error)));
+                .arg(program, FileNameText::forMessage(*path), failureReason(started.code())));
     }
     return Status::ok();
 }

@@ -17,10 +17,10 @@ namespace tevo {
 // named pipe, a socket, or a file of another user. The path is looked at again just before the
 // rename. A refusal or a failure is a message that names the file and says why (a full disk,
 // no permission); the temporary file is removed then.
-class PrivateFile
-{
-public:
-    static Status write(const QString& path, QByteArrayView bytes);
-};
+namespace PrivateFile {
+
+Status write(const QString& path, QByteArrayView bytes);
+
+} // namespace PrivateFile
 
 } // namespace tevo

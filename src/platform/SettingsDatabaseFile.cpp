@@ -17,9 +17,8 @@ namespace tevo {
 
 namespace {
 
-using Failure = SqliteDatabase::Failure;
 using OpenResult = Result<SettingsDatabaseFile::Opened>;
-using Messages = SettingsStoreMessages;
+namespace Messages = SettingsStoreMessages;
 
 // Marks a database as this store ("TEVO"), so that another program's database that happens to
 // lie at the store's path is refused instead of being written into.
@@ -108,36 +107,36 @@ enum class Content
     Foreign
 };
 
-std::optional<Content> inspect(SqliteDatabase& database, Failure& failure)
+Result<Content> inspect(SqliteDatabase& database)
 {
-    const std::optional<QString> check = database.queryText("PRAGMA quick_check", failure);
+    const Result<QString> check = database.queryText("PRAGMA quick_check");
     if (!check)
-        return std::nullopt;
-    if (*check != QLatin1String("ok")) {
-        failure = Failure{SQLITE_CORRUPT, 0, *check};
-        return std::nullopt;
-    }
-    const std::optional<QString> id = database.queryText("PRAGMA application_id", failure);
-    const std::optional<QString> objects =
-        database.queryText("SELECT count(*) FROM sqlite_master", failure);
-    if (!id || !objects)
-        return std::nullopt;
-    if (id->toInt() == kApplicationId)
+        return Result<Content>::error(check.status());
+    if (check.value() != QLatin1String("ok"))
+        return Result<Content>::error(SqliteDatabase::failure(SQLITE_CORRUPT, 0, check.value()));
+    const Result<QString> id = database.queryText("PRAGMA application_id");
+    const Result<QString> objects = database.queryText("SELECT count(*) FROM sqlite_master");
+    if (!objects)
+        return Result<Content>::error(objects.status());
+    if (!id)
+        return Result<Content>::error(id.status());
+    if (id.value().toInt() == kApplicationId)
         return Content::Store;
-    return (id->toInt() == 0 && objects->toInt() == 0) ? Content::Empty : Content::Foreign;
+    return (id.value().toInt() == 0 && objects.value().toInt() == 0) ? Content::Empty
+                                                                     : Content::Foreign;
 }
 
 // inspect() in one read transaction, so that its answers describe one state of the file: read
 // by separate statements, the identifier could come from the empty database and the count of
 // objects from the store that another process made of it in between, which looks foreign.
-std::optional<Content> inspectOneState(SqliteDatabase& database, Failure& failure)
+Result<Content> inspectOneState(SqliteDatabase& database)
 {
-    if (auto begun = database.exec("BEGIN")) {
-        failure = *begun;
-        return std::nullopt;
-    }
-    const std::optional<Content> found = inspect(database, failure);
-    database.exec("ROLLBACK");
+    if (Status begun = database.exec("BEGIN"); !begun)
+        return Result<Content>::error(begun);
+    const Result<Content> found = inspect(database);
+    // The transaction only read: ending it releases the snapshot, and the answers stand
+    // whatever ROLLBACK says.
+    database.rollback();
     return found;
 }
 
@@ -154,50 +153,55 @@ bool pathExists(const QByteArray& path)
 // its permissions are mended. Otherwise it is opened normally; a WAL database in a folder where
 // the shared-memory index cannot be set up is then opened as immutable after all: nobody can
 // write it there either.
-std::unique_ptr<SqliteDatabase> openForInspection(const QByteArray& file, bool folderWritable,
-                                                  bool storeWritable, Content& content,
-                                                  Failure& failure)
+using OpenedDatabase = Result<std::unique_ptr<SqliteDatabase>>;
+
+OpenedDatabase openForInspection(const QByteArray& file, bool folderWritable, bool storeWritable,
+                                 Content& content)
 {
     const bool immutableFirst = !storeWritable && !pathExists(file + "-wal");
+    Status failure = Status::ok();
     for (const bool immutable : {immutableFirst, true}) {
         const QByteArray name =
             immutable ? "file:" + file.toPercentEncoding("/") + "?immutable=1" : file;
-        auto database = SqliteDatabase::open(name, SQLITE_OPEN_READONLY, immutable, failure);
+        OpenedDatabase database = SqliteDatabase::open(name, SQLITE_OPEN_READONLY, immutable);
         if (!database)
-            return nullptr;
-        if (const std::optional<Content> found = inspectOneState(*database, failure)) {
-            content = *found;
+            return database;
+        const Result<Content> found = inspectOneState(*database.value());
+        if (found) {
+            content = found.value();
             return database;
         }
-        if (immutable || folderWritable ||
-            (failure.primaryCode() != SQLITE_CANTOPEN && failure.primaryCode() != SQLITE_READONLY))
-            return nullptr;
+        failure = found.status();
+        const int primary = SqliteDatabase::primaryCode(failure);
+        if (immutable || folderWritable || (primary != SQLITE_CANTOPEN && primary != SQLITE_READONLY))
+            break;
     }
-    return nullptr;
+    return OpenedDatabase::error(failure);
 }
 
 // Turns an empty database into the store, unless another process did so meanwhile.
-std::optional<Failure> initialise(SqliteDatabase& database, Content& content)
+Status initialise(SqliteDatabase& database, Content& content)
 {
-    if (auto failure = database.exec("BEGIN IMMEDIATE"))
-        return failure;
-    Failure failure;
-    std::optional<Content> now = inspect(database, failure);
-    if (now == Content::Empty) {
+    if (Status begun = database.exec("BEGIN IMMEDIATE"); !begun)
+        return begun;
+    Result<Content> now = inspect(database);
+    if (now && now.value() == Content::Empty) {
         const QByteArray markId = "PRAGMA application_id = " + QByteArray::number(kApplicationId);
         for (const char* sql : {kCreateTable, markId.constData(), "PRAGMA user_version = 1"}) {
-            if (auto stepFailure = database.exec(sql)) {
-                database.exec("ROLLBACK");
-                return stepFailure;
+            if (Status done = database.exec(sql); !done) {
+                database.rollback();
+                return done;
             }
         }
         now = Content::Store;
     }
     if (!now) {
-        database.exec("ROLLBACK");
-        return failure;
+        database.rollback();
+        return now.status();
     }
-    content = *now;
+    content = now.value();
+    // Another process's database is left untouched: ROLLBACK ends a transaction that changed
+    // nothing, and its result is reported like COMMIT's.
     return database.exec(content == Content::Store ? "COMMIT" : "ROLLBACK");
 }
 
@@ -228,47 +232,55 @@ private:
     bool m_hadShm;
 };
 
+// Makes the folder and the file when they are missing, and checks that the file can be the
+// store: a regular file of the user's own. Returns the message for the user otherwise.
+QString prepareStoreFile(const QString& absolute, const QByteArray& file)
+{
+    if (const QString refused = prepareFolder(absolute); !refused.isEmpty())
+        return refused;
+    if (const int error = createFileIfMissing(file))
+        return Messages::cannotCreate(absolute, error);
+    // O_NONBLOCK: a named pipe in the file's place must not keep the menu waiting for a writer
+    // that never comes.
+    const int fd =
+        ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            return Messages::isLink(absolute, false);
+        return Messages::cannotRead(absolute, errno);
+    }
+    struct stat info;
+    const int statError = ::fstat(fd, &info) == 0 ? 0 : errno;
+    ::close(fd);
+    if (statError != 0)
+        return Messages::cannotRead(absolute, statError);
+    if (!S_ISREG(info.st_mode))
+        return Messages::notAFile(absolute, S_ISDIR(info.st_mode));
+    if (info.st_uid != ::geteuid())
+        return Messages::ofAnotherUser(absolute, false, userName(info.st_uid));
+    return QString();
+}
+
 } // namespace
 
 OpenResult SettingsDatabaseFile::open(const QString& absolute)
 {
     const QByteArray file = QFile::encodeName(absolute);
     const QByteArray folder = QFile::encodeName(QFileInfo(absolute).absolutePath());
-
-    if (const QString refused = prepareFolder(absolute); !refused.isEmpty())
+    if (const QString refused = prepareStoreFile(absolute, file); !refused.isEmpty())
         return OpenResult::error(refused);
-    if (const int error = createFileIfMissing(file))
-        return OpenResult::error(Messages::cannotCreate(absolute, error));
-    // Only a regular file of the user's own can be the store. O_NONBLOCK: a named pipe in its
-    // place must not keep the menu waiting for a writer that never comes.
-    const int fd =
-        ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0) {
-        if (errno == ELOOP)
-            return OpenResult::error(Messages::isLink(absolute, false));
-        return OpenResult::error(Messages::cannotRead(absolute, errno));
-    }
-    struct stat info;
-    const int statError = ::fstat(fd, &info) == 0 ? 0 : errno;
-    ::close(fd);
-    if (statError != 0)
-        return OpenResult::error(Messages::cannotRead(absolute, statError));
-    if (!S_ISREG(info.st_mode))
-        return OpenResult::error(Messages::notAFile(absolute, S_ISDIR(info.st_mode)));
-    if (info.st_uid != ::geteuid())
-        return OpenResult::error(Messages::ofAnotherUser(absolute, false, userName(info.st_uid)));
 
     // Asked with the identity that opens the files (the effective one), as open() would answer.
     const bool folderWritable = ::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) == 0;
     const bool storeWritable =
         folderWritable && ::faccessat(AT_FDCWD, file.constData(), W_OK, AT_EACCESS) == 0;
     Content content = Content::Empty;
-    Failure failure;
     const CompanionFiles companions(file);
-    std::unique_ptr<SqliteDatabase> reader =
-        openForInspection(file, folderWritable, storeWritable, content, failure);
+    OpenedDatabase reader = openForInspection(file, folderWritable, storeWritable, content);
     if (!reader || content == Content::Foreign) {
-        reader.reset();
+        const Status failure = reader.status();
+        if (reader)
+            reader.value().reset();
         companions.removeAdded();
         return OpenResult::error(content == Content::Foreign
                                      ? Messages::notAStore(absolute)
@@ -276,25 +288,26 @@ OpenResult SettingsDatabaseFile::open(const QString& absolute)
     }
 
     if (!storeWritable)
-        return Opened{std::move(reader), content == Content::Store};
-    reader.reset();
+        return Opened{std::move(reader.value()), content == Content::Store};
+    reader.value().reset();
 
-    auto database = SqliteDatabase::open(file, SQLITE_OPEN_READWRITE, false, failure);
-    if (!database)
-        return OpenResult::error(Messages::readFailed(absolute, failure));
+    OpenedDatabase opened = SqliteDatabase::open(file, SQLITE_OPEN_READWRITE, false);
+    if (!opened)
+        return OpenResult::error(Messages::readFailed(absolute, opened.status()));
+    std::unique_ptr<SqliteDatabase>& database = opened.value();
     // WAL lets readers and one writer work at once. NORMAL: a commit is in the WAL file when the
     // call returns, so it survives the program ending at once (the hand-off's exit) or being
     // killed; only a power cut can take the last commits back, never the store's consistency.
     // FULL would add an fdatasync to every commit (0.1 ms on a quiet disk, tens of ms on a busy
     // one), paid on every hand-off.
-    const std::optional<QString> mode = database->queryText("PRAGMA journal_mode = WAL", failure);
+    const Result<QString> mode = database->queryText("PRAGMA journal_mode = WAL");
     if (!mode)
-        return OpenResult::error(Messages::readFailed(absolute, failure));
-    if (auto syncFailure = database->exec("PRAGMA synchronous = NORMAL"))
-        return OpenResult::error(Messages::readFailed(absolute, *syncFailure));
+        return OpenResult::error(Messages::readFailed(absolute, mode.status()));
+    if (Status synced = database->exec("PRAGMA synchronous = NORMAL"); !synced)
+        return OpenResult::error(Messages::readFailed(absolute, synced));
     if (content == Content::Empty) {
-        if (auto initFailure = initialise(*database, content))
-            return OpenResult::error(Messages::writeFailed(absolute, *initFailure));
+        if (Status initialised = initialise(*database, content); !initialised)
+            return OpenResult::error(Messages::writeFailed(absolute, initialised));
         if (content == Content::Foreign)
             return OpenResult::error(Messages::notAStore(absolute));
     }

@@ -18,17 +18,17 @@ namespace tevo {
 //   settings(app_folded, section, key_folded, app, key, value),
 // keyed by (app_folded, section, key_folded). Otherwise the checked read-only connection is
 // kept.
-class SettingsDatabaseFile
-{
-public:
-    struct Opened
-    {
-        std::unique_ptr<SqliteDatabase> database;
-        bool hasTable = false; // false only for an empty database that cannot be written
-    };
+namespace SettingsDatabaseFile {
 
-    // `absolutePath` is the database file; errors are messages for the user that name it.
-    static Result<Opened> open(const QString& absolutePath);
+struct Opened
+{
+    std::unique_ptr<SqliteDatabase> database;
+    bool hasTable = false; // false only for an empty database that cannot be written
 };
+
+// `absolutePath` is the database file; errors are messages for the user that name it.
+Result<Opened> open(const QString& absolutePath);
+
+} // namespace SettingsDatabaseFile
 
 } // namespace tevo

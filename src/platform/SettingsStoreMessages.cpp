@@ -14,15 +14,15 @@ namespace {
 
 const QString kUntouched = QStringLiteral("程式沒有更動這個檔案。");
 
-QString detail(const SqliteDatabase::Failure& failure)
+QString detail(const Status& failure)
 {
-    QString text = failure.description;
-    if (failure.systemError != 0)
-        text += QStringLiteral("；") + systemErrorText(failure.systemError);
+    QString text = failure.message();
+    if (failure.systemError() != 0)
+        text += QStringLiteral("；") + systemErrorText(failure.systemError());
     return QStringLiteral("（%1）").arg(text);
 }
 
-QString damaged(const QString& path, const SqliteDatabase::Failure& failure)
+QString damaged(const QString& path, const Status& failure)
 {
     return QStringLiteral("設定檔「%1」已損壞，無法讀取%2。").arg(path, detail(failure)) +
            kUntouched + QStringLiteral("請從備份還原這個檔案，或請系統管理員協助。");
@@ -80,9 +80,9 @@ QString SettingsStoreMessages::cannotRead(const QString& path, int error)
 }
 
 QString SettingsStoreMessages::readFailed(const QString& path,
-                                          const SqliteDatabase::Failure& failure)
+                                          const Status& failure)
 {
-    switch (failure.primaryCode()) {
+    switch (SqliteDatabase::primaryCode(failure)) {
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         return damaged(path, failure);
@@ -99,9 +99,9 @@ QString SettingsStoreMessages::readFailed(const QString& path,
 }
 
 QString SettingsStoreMessages::writeFailed(const QString& path,
-                                           const SqliteDatabase::Failure& failure)
+                                           const Status& failure)
 {
-    switch (failure.primaryCode()) {
+    switch (SqliteDatabase::primaryCode(failure)) {
     case SQLITE_READONLY:
     case SQLITE_PERM:
         return readOnly(path);

@@ -9,25 +9,25 @@ namespace tevo {
 // The messages of the settings store, for a workshop user: each names the store file, says what
 // went wrong in plain words and what to do about it. SQLite's own description follows in
 // parentheses for support staff.
-class SettingsStoreMessages
-{
-public:
-    // The file or its folder could not be created (`error` is an errno value).
-    static QString cannotCreate(const QString& path, int error);
-    // A symbolic link stands where the store file or its folder (`isFolder`) should be.
-    static QString isLink(const QString& path, bool isFolder);
-    // The store file or its folder (`isFolder`) belongs to the user named `owner`.
-    static QString ofAnotherUser(const QString& path, bool isFolder, const QString& owner);
-    // The file exists but cannot be opened for reading.
-    static QString cannotRead(const QString& path, int error);
-    static QString readFailed(const QString& path, const SqliteDatabase::Failure& failure);
-    static QString writeFailed(const QString& path, const SqliteDatabase::Failure& failure);
-    // A folder (`isFolder`), a device or a named pipe lies where the store file should be.
-    static QString notAFile(const QString& path, bool isFolder);
-    // A database of another program lies where the store should be.
-    static QString notAStore(const QString& path);
-    // The store can be read but not written (read-only file or folder).
-    static QString readOnly(const QString& path);
-};
+namespace SettingsStoreMessages {
+
+// The file or its folder could not be created (`error` is an errno value).
+QString cannotCreate(const QString& path, int error);
+// A symbolic link stands where the store file or its folder (`isFolder`) should be.
+QString isLink(const QString& path, bool isFolder);
+// The store file or its folder (`isFolder`) belongs to the user named `owner`.
+QString ofAnotherUser(const QString& path, bool isFolder, const QString& owner);
+// The file exists but cannot be opened for reading.
+QString cannotRead(const QString& path, int error);
+QString readFailed(const QString& path, const Status& failure);
+QString writeFailed(const QString& path, const Status& failure);
+// A folder (`isFolder`), a device or a named pipe lies where the store file should be.
+QString notAFile(const QString& path, bool isFolder);
+// A database of another program lies where the store should be.
+QString notAStore(const QString& path);
+// The store can be read but not written (read-only file or folder).
+QString readOnly(const QString& path);
+
+} // namespace SettingsStoreMessages
 
 } // namespace tevo

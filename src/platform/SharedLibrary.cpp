@@ -2,12 +2,12 @@
 
 namespace tevo {
 
-void* SharedLibrary::open(const char* file, QString* why)
+Result<void*> SharedLibrary::open(const char* file)
 {
     void* handle = ::dlopen(file, RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* error = ::dlerror();
-        *why = QString::fromLocal8Bit(error ? error : "dlopen");
+        return Result<void*>::error(QString::fromLocal8Bit(error ? error : "dlopen"));
     }
     return handle;
 }

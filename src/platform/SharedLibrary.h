@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 
 #include <dlfcn.h>
@@ -10,8 +12,8 @@ namespace tevo {
 // The library's symbols stay local: they take no part in resolving anyone else's.
 namespace SharedLibrary {
 
-// The handle of `file`, or nullptr with `why` set to what the loader said.
-void* open(const char* file, QString* why);
+// The handle of `file` (never null), or an error whose message is what the loader said.
+Result<void*> open(const char* file);
 
 // Points `function` at the symbol `name` of `handle`; false when the library has none.
 template <typename Function> bool resolve(void* handle, const char* name, Function& function)

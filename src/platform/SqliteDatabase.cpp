@@ -35,8 +35,8 @@ SqliteDatabase::~SqliteDatabase()
     sqlite3_close_v2(m_handle);
 }
 
-std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QByteArray& fileName, int flags,
-                                                     bool uri, Failure& failure)
+Result<std::unique_ptr<SqliteDatabase>> SqliteDatabase::open(const QByteArray& fileName, int flags,
+                                                             bool uri)
 {
     sqlite3* handle = nullptr;
     flags &= ~SQLITE_OPEN_CREATE;
@@ -44,31 +44,37 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QByteArray& fileName,
         flags |= SQLITE_OPEN_URI;
     const int code = sqlite3_open_v2(fileName.constData(), &handle, flags, nullptr);
     if (code != SQLITE_OK) {
-        failure.code = handle ? sqlite3_extended_errcode(handle) : code;
-        failure.systemError = handle ? sqlite3_system_errno(handle) : 0;
-        failure.description =
-            QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code));
+        Status failed = failure(
+            handle ? sqlite3_extended_errcode(handle) : code,
+            handle ? sqlite3_system_errno(handle) : 0,
+            QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)));
         sqlite3_close_v2(handle);
-        return nullptr;
+        return Result<std::unique_ptr<SqliteDatabase>>::error(std::move(failed));
     }
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_timeout(handle, static_cast<int>(kBusyTimeout.count()));
     return std::unique_ptr<SqliteDatabase>(new SqliteDatabase(handle));
 }
 
-std::optional<SqliteDatabase::Failure> SqliteDatabase::exec(const char* sql)
+Status SqliteDatabase::exec(const char* sql)
 {
-    Failure failure;
-    std::optional<Statement> statement = prepare(sql, failure);
+    Result<Statement> statement = prepare(sql);
     if (!statement)
-        return failure;
-    std::optional<Failure> stepFailure;
-    while (statement->step(stepFailure)) {
-    }
-    return stepFailure;
+        return statement.status();
+    return statement.value().run();
 }
 
-std::optional<SqliteDatabase::Statement> SqliteDatabase::prepare(const char* sql, Failure& failure)
+void SqliteDatabase::rollback()
+{
+    // Not reported: the caller reports the failure that made it roll back. Should ROLLBACK
+    // itself fail (the disk gone, for one), nothing of the transaction is committed anyway:
+    // SQLite has already rolled it back after an I/O, full-disk or memory error, and otherwise
+    // it stays open until the connection closes, which discards it; a later BEGIN on this
+    // connection then fails and reports that.
+    static_cast<void>(exec("ROLLBACK"));
+}
+
+Result<SqliteDatabase::Statement> SqliteDatabase::prepare(const char* sql)
 {
     const auto deadline = Clock::now() + kBusyTimeout;
     for (;;) {
@@ -76,23 +82,23 @@ std::optional<SqliteDatabase::Statement> SqliteDatabase::prepare(const char* sql
         const int code = sqlite3_prepare_v2(m_handle, sql, -1, &statement, nullptr);
         if (code == SQLITE_OK)
             return Statement(*this, statement);
-        failure = lastFailure();
         if (!isBusy(code) || Clock::now() >= deadline)
-            return std::nullopt;
+            return Result<Statement>::error(lastFailure());
         pauseBeforeRetry();
     }
 }
 
-std::optional<QString> SqliteDatabase::queryText(const char* sql, Failure& failure)
+Result<QString> SqliteDatabase::queryText(const char* sql)
 {
-    std::optional<Statement> statement = prepare(sql, failure);
+    Result<Statement> statement = prepare(sql);
     if (!statement)
-        return std::nullopt;
-    std::optional<Failure> stepFailure;
-    if (statement->step(stepFailure))
-        return statement->columnText(0);
-    failure = stepFailure.value_or(Failure{SQLITE_ERROR, 0, QStringLiteral("no result")});
-    return std::nullopt;
+        return Result<QString>::error(statement.status());
+    const Result<bool> row = statement.value().step();
+    if (!row)
+        return Result<QString>::error(row.status());
+    if (!row.value())
+        return Result<QString>::error(failure(SQLITE_ERROR, 0, QStringLiteral("no result")));
+    return statement.value().columnText(0);
 }
 
 bool SqliteDatabase::isReadOnly() const
@@ -100,10 +106,10 @@ bool SqliteDatabase::isReadOnly() const
     return sqlite3_db_readonly(m_handle, "main") == 1;
 }
 
-SqliteDatabase::Failure SqliteDatabase::lastFailure() const
+Status SqliteDatabase::lastFailure() const
 {
-    return Failure{sqlite3_extended_errcode(m_handle), sqlite3_system_errno(m_handle),
-                   QString::fromUtf8(sqlite3_errmsg(m_handle))};
+    return failure(sqlite3_extended_errcode(m_handle), sqlite3_system_errno(m_handle),
+                   QString::fromUtf8(sqlite3_errmsg(m_handle)));
 }
 
 SqliteDatabase::Statement::Statement(SqliteDatabase& database, sqlite3_stmt* statement)
@@ -130,7 +136,7 @@ void SqliteDatabase::Statement::bind(int position, const QString& text)
                       SQLITE_TRANSIENT);
 }
 
-bool SqliteDatabase::Statement::step(std::optional<Failure>& failure)
+Result<bool> SqliteDatabase::Statement::step()
 {
     const auto deadline = Clock::now() + kBusyTimeout;
     for (;;) {
@@ -140,14 +146,26 @@ bool SqliteDatabase::Statement::step(std::optional<Failure>& failure)
             return true;
         }
         const bool mayRetry = isBusy(code) && !m_yieldedRows && Clock::now() < deadline;
-        if (code != SQLITE_DONE)
-            failure = m_database.lastFailure();
+        // Read before the reset, which would replace the connection's error.
+        const Status failed = code == SQLITE_DONE ? Status::ok() : m_database.lastFailure();
         sqlite3_reset(m_statement);
         m_yieldedRows = false;
-        if (code == SQLITE_DONE || !mayRetry)
+        if (code == SQLITE_DONE)
             return false;
-        failure.reset();
+        if (!mayRetry)
+            return Result<bool>::error(failed);
         pauseBeforeRetry();
+    }
+}
+
+Status SqliteDatabase::Statement::run()
+{
+    for (;;) {
+        const Result<bool> row = step();
+        if (!row)
+            return row.status();
+        if (!row.value())
+            return Status::ok();
     }
 }
 

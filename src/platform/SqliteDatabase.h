@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <chrono>
 #include <memory>
-#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -21,16 +22,15 @@ public:
     // How long a statement waits for locks held by other processes before it gives up.
     static constexpr std::chrono::milliseconds kBusyTimeout{10000};
 
-    // What the last failed call reported: SQLite's extended result code, the operating-system
-    // error behind it (errno, or 0) and SQLite's own description.
-    struct Failure
+    // A failed call is an error Status: its message is SQLite's own description, its code()
+    // SQLite's extended result code and its systemError() the operating-system error behind it
+    // (errno, or 0).
+    static Status failure(int code, int systemError, QString description)
     {
-        int code = 0;
-        int systemError = 0;
-        QString description;
-
-        int primaryCode() const { return code & 0xff; }
-    };
+        return Status::failure(std::move(description), code, systemError);
+    }
+    // SQLite's primary result code of a failure (SQLITE_BUSY for every kind of SQLITE_BUSY_*).
+    static int primaryCode(const Status& failure) { return failure.code() & 0xff; }
 
     // A prepared statement; binds values by position (1-based) and steps through rows.
     class Statement
@@ -41,9 +41,11 @@ public:
         Statement& operator=(Statement&&) = delete;
 
         void bind(int position, const QString& text);
-        // Next row: true for a row, false when done; `failure` says why when it returns false
-        // and the statement did not finish. Retries while another process holds a lock.
-        bool step(std::optional<Failure>& failure);
+        // Next row: true for a row, false when done, or why the statement did not finish.
+        // Retries while another process holds a lock.
+        Result<bool> step();
+        // Steps through every row, ignoring them: for statements that return none.
+        Status run();
         QString columnText(int column) const;
         qint64 columnInt(int column) const;
 
@@ -61,18 +63,20 @@ public:
 
     // Opens `fileName` (a path, or a "file:" URI when `uri` is set) with sqlite3_open_v2 flags.
     // Never creates the file: callers create it themselves with the mode they want.
-    static std::unique_ptr<SqliteDatabase> open(const QByteArray& fileName, int flags, bool uri,
-                                                Failure& failure);
+    static Result<std::unique_ptr<SqliteDatabase>> open(const QByteArray& fileName, int flags,
+                                                        bool uri);
 
     // Runs statements that return no rows, retrying while another process holds a lock.
-    std::optional<Failure> exec(const char* sql);
-    // Prepares one statement; nullopt with `failure` set when it does not compile.
-    std::optional<Statement> prepare(const char* sql, Failure& failure);
+    Status exec(const char* sql);
+    // Ends the open transaction without its changes, after a failure that is reported instead.
+    void rollback();
+    // Prepares one statement, or says why it does not compile.
+    Result<Statement> prepare(const char* sql);
     // The text of the first column of the first row of `sql` (PRAGMA queries).
-    std::optional<QString> queryText(const char* sql, Failure& failure);
+    Result<QString> queryText(const char* sql);
 
     bool isReadOnly() const;
-    Failure lastFailure() const;
+    Status lastFailure() const;
 
 private:
     explicit SqliteDatabase(sqlite3* handle);

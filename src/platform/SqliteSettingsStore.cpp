@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -14,8 +16,7 @@ namespace tevo {
 
 namespace {
 
-using Failure = SqliteDatabase::Failure;
-using Messages = SettingsStoreMessages;
+namespace Messages = SettingsStoreMessages;
 
 QString fold(const QString& name)
 {
@@ -51,7 +52,7 @@ Result<std::unique_ptr<SqliteSettingsStore>> SqliteSettingsStore::open(const QSt
     const QString absolute = QFileInfo(path).absoluteFilePath();
     Result<SettingsDatabaseFile::Opened> opened = SettingsDatabaseFile::open(absolute);
     if (!opened)
-        return Result<std::unique_ptr<SqliteSettingsStore>>::error(opened.error());
+        return Result<std::unique_ptr<SqliteSettingsStore>>::error(opened.status());
     return std::unique_ptr<SqliteSettingsStore>(new SqliteSettingsStore(
         absolute, std::move(opened.value().database), opened.value().hasTable));
 }
@@ -67,20 +68,19 @@ Result<std::optional<QString>> SqliteSettingsStore::read(const QString& app, con
     using ReadResult = Result<std::optional<QString>>;
     if (!m_hasTable)
         return std::optional<QString>();
-    Failure failure;
-    std::optional<SqliteDatabase::Statement> statement = m_database->prepare(
-        "SELECT value FROM settings WHERE app_folded = ?1 AND section = ?2 AND key_folded = ?3",
-        failure);
-    if (!statement)
-        return ReadResult::error(Messages::readFailed(m_path, failure));
-    statement->bind(1, fold(app));
-    statement->bind(2, section);
-    statement->bind(3, fold(key));
-    std::optional<Failure> stepFailure;
-    if (statement->step(stepFailure))
-        return std::optional<QString>(statement->columnText(0));
-    if (stepFailure)
-        return ReadResult::error(Messages::readFailed(m_path, *stepFailure));
+    Result<SqliteDatabase::Statement> prepared = m_database->prepare(
+        "SELECT value FROM settings WHERE app_folded = ?1 AND section = ?2 AND key_folded = ?3");
+    if (!prepared)
+        return ReadResult::error(Messages::readFailed(m_path, prepared.status()));
+    SqliteDatabase::Statement& statement = prepared.value();
+    statement.bind(1, fold(app));
+    statement.bind(2, section);
+    statement.bind(3, fold(key));
+    const Result<bool> row = statement.step();
+    if (!row)
+        return ReadResult::error(Messages::readFailed(m_path, row.status()));
+    if (row.value())
+        return std::optional<QString>(statement.columnText(0));
     return std::optional<QString>();
 }
 
@@ -125,15 +125,15 @@ template <typename Work> Status SqliteSettingsStore::inTransaction(Work work)
         return Status::error(Messages::readOnly(m_path));
     // IMMEDIATE takes the write lock at once (waiting for other writers as any write does), so
     // the commit cannot fail for a lock taken by another process in between.
-    if (const std::optional<Failure> failure = m_database->exec("BEGIN IMMEDIATE"))
-        return Status::error(Messages::writeFailed(m_path, *failure));
+    if (Status begun = m_database->exec("BEGIN IMMEDIATE"); !begun)
+        return Status::error(Messages::writeFailed(m_path, begun));
     if (Status s = work(); !s) {
-        m_database->exec("ROLLBACK");
+        m_database->rollback();
         return s;
     }
-    if (const std::optional<Failure> failure = m_database->exec("COMMIT")) {
-        m_database->exec("ROLLBACK");
-        return Status::error(Messages::writeFailed(m_path, *failure));
+    if (Status committed = m_database->exec("COMMIT"); !committed) {
+        m_database->rollback();
+        return Status::error(Messages::writeFailed(m_path, committed));
     }
     return Status::ok();
 }
@@ -147,16 +147,18 @@ Result<SqliteSettingsStore::Moved> SqliteSettingsStore::moveSection(const QStrin
         " WHERE section = ?1 OR substr(section, 1, length(?1) + 1) = ?1 || '/'";
     Moved moved{MoveOutcome::Moved};
     const auto count = [this](const QString& folder, qint64& n) {
-        Failure failure;
-        std::optional<SqliteDatabase::Statement> statement = m_database->prepare(
-            (QByteArray("SELECT count(*) FROM settings") + kInTree).constData(), failure);
+        Result<SqliteDatabase::Statement> statement = m_database->prepare(
+            (QByteArray("SELECT count(*) FROM settings") + kInTree).constData());
         if (!statement)
-            return Status::error(Messages::readFailed(m_path, failure));
-        statement->bind(1, folder);
-        std::optional<Failure> stepFailure;
-        if (!statement->step(stepFailure))
-            return Status::error(Messages::readFailed(m_path, stepFailure.value_or(failure)));
-        n = statement->columnInt(0);
+            return Status::error(Messages::readFailed(m_path, statement.status()));
+        statement.value().bind(1, folder);
+        const Result<bool> row = statement.value().step();
+        if (!row || !row.value()) {
+            const Status failed = row ? SqliteDatabase::failure(SQLITE_ERROR, 0, "no result")
+                                      : row.status();
+            return Status::error(Messages::readFailed(m_path, failed));
+        }
+        n = statement.value().columnInt(0);
         return Status::ok();
     };
     Status status = inTransaction([&] {
@@ -169,25 +171,20 @@ Result<SqliteSettingsStore::Moved> SqliteSettingsStore::moveSection(const QStrin
             moved.outcome = MoveOutcome::DestinationInUse;
             return s;
         }
-        Failure failure;
-        std::optional<SqliteDatabase::Statement> statement = m_database->prepare(
+        Result<SqliteDatabase::Statement> statement = m_database->prepare(
             (QByteArray("UPDATE settings SET section = ?2 || substr(section, length(?1) + 1)") +
              kInTree)
-                .constData(),
-            failure);
+                .constData());
         if (!statement)
-            return Status::error(Messages::writeFailed(m_path, failure));
-        statement->bind(1, from);
-        statement->bind(2, to);
-        std::optional<Failure> stepFailure;
-        while (statement->step(stepFailure)) {
-        }
-        if (stepFailure)
-            return Status::error(Messages::writeFailed(m_path, *stepFailure));
+            return Status::error(Messages::writeFailed(m_path, statement.status()));
+        statement.value().bind(1, from);
+        statement.value().bind(2, to);
+        if (Status ran = statement.value().run(); !ran)
+            return Status::error(Messages::writeFailed(m_path, ran));
         return Status::ok();
     });
     if (!status)
-        return Result<Moved>::error(status.message());
+        return Result<Moved>::error(status);
     return moved;
 }
 
@@ -204,23 +201,20 @@ Status SqliteSettingsStore::writeStatement(const char* sql, const QString& app,
 {
     if (!m_hasTable)
         return Status::error(Messages::readOnly(m_path));
-    Failure failure;
-    std::optional<SqliteDatabase::Statement> statement = m_database->prepare(sql, failure);
-    if (!statement)
-        return Status::error(Messages::writeFailed(m_path, failure));
-    statement->bind(1, fold(app));
-    statement->bind(2, section);
-    statement->bind(3, fold(key));
+    Result<SqliteDatabase::Statement> prepared = m_database->prepare(sql);
+    if (!prepared)
+        return Status::error(Messages::writeFailed(m_path, prepared.status()));
+    SqliteDatabase::Statement& statement = prepared.value();
+    statement.bind(1, fold(app));
+    statement.bind(2, section);
+    statement.bind(3, fold(key));
     if (value) {
-        statement->bind(4, app);
-        statement->bind(5, key);
-        statement->bind(6, *value);
+        statement.bind(4, app);
+        statement.bind(5, key);
+        statement.bind(6, *value);
     }
-    std::optional<Failure> stepFailure;
-    while (statement->step(stepFailure)) {
-    }
-    if (stepFailure)
-        return Status::error(Messages::writeFailed(m_path, *stepFailure));
+    if (Status ran = statement.run(); !ran)
+        return Status::error(Messages::writeFailed(m_path, ran));
     return Status::ok();
 }
 
@@ -237,23 +231,23 @@ SqliteSettingsStore::list(const std::optional<QString>& app, const std::optional
     if (section)
         sql += " AND section = ?2";
     sql += " ORDER BY app_folded, section, key_folded";
-    Failure failure;
-    std::optional<SqliteDatabase::Statement> statement =
-        m_database->prepare(sql.constData(), failure);
-    if (!statement)
-        return ListResult::error(Messages::readFailed(m_path, failure));
+    Result<SqliteDatabase::Statement> prepared = m_database->prepare(sql.constData());
+    if (!prepared)
+        return ListResult::error(Messages::readFailed(m_path, prepared.status()));
+    SqliteDatabase::Statement& statement = prepared.value();
     if (app)
-        statement->bind(1, fold(*app));
+        statement.bind(1, fold(*app));
     if (section)
-        statement->bind(2, *section);
-    std::optional<Failure> stepFailure;
-    while (statement->step(stepFailure)) {
-        entries.push_back(Entry{statement->columnText(0), statement->columnText(1),
-                                statement->columnText(2), statement->columnText(3)});
+        statement.bind(2, *section);
+    for (;;) {
+        const Result<bool> row = statement.step();
+        if (!row)
+            return ListResult::error(Messages::readFailed(m_path, row.status()));
+        if (!row.value())
+            return entries;
+        entries.push_back(Entry{statement.columnText(0), statement.columnText(1),
+                                statement.columnText(2), statement.columnText(3)});
     }
-    if (stepFailure)
-        return ListResult::error(Messages::readFailed(m_path, *stepFailure));
-    return entries;
 }
 
 } // namespace tevo

@@ -139,7 +139,7 @@ Result<qint32> SystemVolumeSerial::serialOfCurrentDrive() const
 {
     const Result<MountTable::Mount> mount = SystemWorkingDirectory().currentMount();
     if (!mount)
-        return Result<qint32>::error(mount.error());
+        return Result<qint32>::error(mount.status());
     VolumeFacts facts;
     facts.type = mount.value().type;
     facts.device = mount.value().source;

@@ -31,7 +31,7 @@ Result<MountTable::Mount> SystemWorkingDirectory::currentMount() const
     const QByteArray native = nativePath();
     const Result<QString> readable = this->readable();
     if (!readable)
-        return Result<MountTable::Mount>::error(readable.error());
+        return Result<MountTable::Mount>::error(readable.status());
     const QString& folder = readable.value();
     std::optional<MountTable::Device> device;
     struct stat info;
@@ -52,7 +52,7 @@ Result<QString> SystemWorkingDirectory::driveRoot() const
 {
     const Result<MountTable::Mount> mount = currentMount();
     if (!mount)
-        return Result<QString>::error(mount.error());
+        return Result<QString>::error(mount.status());
     const QByteArray& root = mount.value().nativeMountPoint;
     if (!TextCodec::isValidUtf8(root)) {
         return Result<QString>::error(

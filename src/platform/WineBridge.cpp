@@ -100,9 +100,10 @@ Status WineBridge::start()
         return command.status();
 
     const WineCommand& run = command.value();
-    if (const int error =
+    if (const Status started =
             m_process.start(run.program, run.arguments, run.environment, run.workingFolder);
-        error != 0) {
+        !started) {
+        const int error = started.code();
         if (!QFileInfo(m_workingFolder).isDir()) {
             return Status::error(
                 QStringLiteral(
@@ -112,8 +113,8 @@ Status WineBridge::start()
         return failed(notStarted(error), false);
     }
     // The greeting waits in the pipe: the caller goes on while Wine starts.
-    if (const int writeError = m_process.write(WineBridgeProtocol::line({"hello"}));
-        writeError != 0) {
+    if (const Status written = m_process.write(WineBridgeProtocol::line({"hello"})); !written) {
+        const int writeError = written.code();
         return failed(writeError == EPIPE ? QStringLiteral("意外結束") : notStarted(writeError),
                       writeError == EPIPE);
     }
@@ -164,14 +165,15 @@ Result<WineBridge::Reply> WineBridge::ask(const QStringList& request)
 {
     if (Status s = start(); !s)
         return Result<Reply>::error(joined(s));
-    if (const int error = m_process.write(WineBridgeProtocol::line(request)); error != 0) {
+    if (const Status written = m_process.write(WineBridgeProtocol::line(request)); !written) {
+        const int error = written.code();
         return Result<Reply>::error(joined(failed(
             error == EPIPE ? QStringLiteral("意外結束") : systemErrorText(error), error == EPIPE)));
     }
     for (bool greeting = m_helloPending;; greeting = false) {
         const Result<QByteArray> line = readLine(greeting ? kStartTimeoutMs : kReplyTimeoutMs);
         if (!line)
-            return Result<Reply>::error(line.error());
+            return Result<Reply>::error(line.status());
         const std::optional<QStringList> fields = WineBridgeProtocol::fields(line.value());
         const QString verb = fields && !fields->isEmpty() ? fields->first() : QString();
         if (greeting) {
@@ -219,7 +221,7 @@ Result<std::optional<QString>> WineBridge::askForText(const QStringList& request
 {
     const Result<Reply> reply = ask(request);
     if (!reply)
-        return Result<std::optional<QString>>::error(reply.error());
+        return Result<std::optional<QString>>::error(reply.status());
     if (reply.value().missing)
         return std::optional<QString>();
     if (reply.value().fields.size() != 1)
@@ -231,7 +233,7 @@ Result<QString> WineBridge::askForOne(const QStringList& request)
 {
     const Result<std::optional<QString>> text = askForText(request);
     if (!text)
-        return Result<QString>::error(text.error());
+        return Result<QString>::error(text.status());
     if (!text.value())
         return Result<QString>::error(misunderstood(request.first()));
     return *text.value();
@@ -279,7 +281,7 @@ Result<quint32> WineBridge::volumeSerial(const QString& windowsPath)
 {
     const Result<QString> hex = askForOne({"serial", windowsPath});
     if (!hex)
-        return Result<quint32>::error(hex.error());
+        return Result<quint32>::error(hex.status());
     bool ok = false;
     const quint32 serial = hex.value().toUInt(&ok, 16);
     if (!ok || hex.value().size() != 8) {
@@ -321,7 +323,7 @@ Result<std::vector<std::pair<QString, QString>>> WineBridge::values(const QStrin
     using Values = std::vector<std::pair<QString, QString>>;
     const Result<Reply> reply = ask({"values", app, section});
     if (!reply)
-        return Result<Values>::error(reply.error());
+        return Result<Values>::error(reply.status());
     const QStringList& fields = reply.value().fields;
     if (fields.size() % 2 != 0)
         return Result<Values>::error(misunderstood(QStringLiteral("values")));
@@ -336,7 +338,7 @@ Result<std::vector<SettingsStore::Entry>> WineBridge::list(const QString& app)
     using Entries = std::vector<SettingsStore::Entry>;
     const Result<Reply> reply = ask({"list", app});
     if (!reply)
-        return Result<Entries>::error(reply.error());
+        return Result<Entries>::error(reply.status());
     const QStringList& fields = reply.value().fields;
     if (fields.size() % 3 != 0)
         return Result<Entries>::error(misunderstood(QStringLiteral("list")));

@@ -13,14 +13,14 @@ namespace tevo {
 // no other escape exists. Each request line gets one reply line: "ok" and the answer's fields,
 // "missing", or "error" and a message for a person. The requests are described at the top of
 // wine/WineBridge.cpp, the bridge's source.
-class WineBridgeProtocol
-{
-public:
-    // One line with its LF.
-    static QByteArray line(const QStringList& fields);
-    // The fields of a line given without its LF; nullopt when a backslash starts no known escape
-    // or the text is not valid UTF-8.
-    static std::optional<QStringList> fields(QByteArrayView line);
-};
+namespace WineBridgeProtocol {
+
+// One line with its LF.
+QByteArray line(const QStringList& fields);
+// The fields of a line given without its LF; nullopt when a backslash starts no known escape
+// or the text is not valid UTF-8.
+std::optional<QStringList> fields(QByteArrayView line);
+
+} // namespace WineBridgeProtocol
 
 } // namespace tevo

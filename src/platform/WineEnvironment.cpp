@@ -98,11 +98,11 @@ Result<WineCommand> WineEnvironment::command(const QString& windowsProgram,
 {
     const Result<QString> wine = wineProgram(windowsProgram);
     if (!wine)
-        return Result<WineCommand>::error(wine.error());
+        return Result<WineCommand>::error(wine.status());
     if (Status s = checkPrefix(); !s)
-        return Result<WineCommand>::error(s.message());
+        return Result<WineCommand>::error(s);
     if (Status s = checkLocale(); !s)
-        return Result<WineCommand>::error(s.message());
+        return Result<WineCommand>::error(s);
 
     QProcessEnvironment environment = m_environment;
     environment.insert(QStringLiteral("WINEPREFIX"), prefix());

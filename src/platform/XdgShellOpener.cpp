@@ -26,12 +26,12 @@ Status XdgShellOpener::open(const QString& address)
                                             "請系統管理員安裝 xdg-utils 套件。")
                                  .arg(address));
     }
-    const int error =
+    const Status started =
         DetachedProcess::start(QFile::encodeName(found), {opener.toUtf8(), address.toUtf8()});
-    if (error != 0) {
+    if (!started) {
         return Status::error(
             QStringLiteral("無法開啟網址「%1」：無法啟動 %2（%3）。請系統管理員協助。")
-                .arg(address, found, systemErrorText(error)));
+                .arg(address, found, started.message()));
     }
     return Status::ok();
 }

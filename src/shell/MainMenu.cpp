@@ -24,7 +24,7 @@ MainMenu::MainMenu(Platform& platform, MainMenuView& view) : m_platform(platform
     m_handOff = std::make_unique<HandOff>(platform, view);
     m_sideLaunch = std::make_unique<SideLaunch>(platform, view);
     m_hostOperations =
-        std::make_unique<HostOperations>(platform, view, *m_handOff, *m_sideLaunch, m_login);
+        std::make_unique<HostOperations>(platform, *m_handOff, *m_sideLaunch, m_login);
     m_online = std::make_unique<OnlineServices>(platform, view, m_login,
                                                 [this] { m_sideLaunch->enterCompanyData(); });
     m_adRotation = std::make_unique<AdRotation>(platform, view);

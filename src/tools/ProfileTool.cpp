@@ -67,17 +67,15 @@ QString resolveFile(const QString& file)
     return lookUpFile(info.path(), info.fileName());
 }
 
-// The bytes of an existing, readable profile; an error message otherwise.
-std::optional<QByteArray> loadProfile(const QString& file, QString* error)
+// The bytes of an existing, readable profile, or why there are none.
+Result<QByteArray> loadProfile(const QString& file)
 {
     Result<std::optional<QByteArray>> bytes = IniProfileFiles::readFileBytes(file);
-    if (!bytes) {
-        *error = bytes.error();
-        return std::nullopt;
-    }
+    if (!bytes)
+        return Result<QByteArray>::error(bytes.status());
     if (!bytes.value())
-        *error = QStringLiteral("找不到設定檔「%1」").arg(file);
-    return std::move(bytes.value());
+        return Result<QByteArray>::error(QStringLiteral("找不到設定檔「%1」").arg(file));
+    return std::move(*bytes.value());
 }
 
 QString captionOf(const char* name)
@@ -122,9 +120,8 @@ int runShow(const QStringList& args)
         return usageError(
             QStringLiteral("使用者等級「%1」不是 -32768 到 32767 的整數").arg(args[1]));
     const QString file = resolveFile(args[0]);
-    QString error;
-    if (!loadProfile(file, &error)) {
-        writeMessage(stderr, QStringLiteral("tevo-profile: %1").arg(error));
+    if (const Result<QByteArray> bytes = loadProfile(file); !bytes) {
+        writeMessage(stderr, QStringLiteral("tevo-profile: %1").arg(bytes.error()));
         return kUsageError;
     }
     const std::optional<QString> section = permissionSection(qint16(level));
@@ -169,13 +166,12 @@ int runCheck(const QStringList& args)
     if (args.size() != 1)
         return usageError(QStringLiteral("check 需要一個引數：FILE"));
     const QString file = resolveFile(args[0]);
-    QString error;
-    std::optional<QByteArray> bytes = loadProfile(file, &error);
+    Result<QByteArray> bytes = loadProfile(file);
     if (!bytes) {
-        writeMessage(stderr, QStringLiteral("tevo-profile: %1").arg(error));
+        writeMessage(stderr, QStringLiteral("tevo-profile: %1").arg(bytes.error()));
         return kUsageError;
     }
-    const std::optional<ProfileDocument> doc = ProfileDocument::parse(std::move(*bytes));
+    const std::optional<ProfileDocument> doc = ProfileDocument::parse(std::move(bytes.value()));
     std::vector<ProfileFinding> findings;
     if (doc)
         findings = checkPermissionProfile(*doc);

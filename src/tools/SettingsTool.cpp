@@ -63,22 +63,65 @@ Result<QString> workingDirectory()
 struct Command
 {
     QStringList words; // verb and its operands
-    std::optional<QString> section;
-    std::optional<QString> output;
-    QStringList maps;
-    bool dryRun = false;
+    Invocation invocation;
     bool wine = false; // the Wine registry instead of the user's store
     bool help = false;
     bool version = false;
 };
 
-// Splits options from operands; nullopt with `problem` set on a usage error.
-std::optional<Command> parse(const QStringList& arguments, QString& problem)
+// The value of an option that takes one, given as "--name value" or "--name=value"; `i` is
+// moved past a separate value. Nothing when `argument` is not this option.
+std::optional<Result<QString>> optionValue(const QStringList& arguments, qsizetype& i,
+                                           QLatin1String name)
+{
+    const QString& argument = arguments[i];
+    if (argument == name) {
+        if (++i == arguments.size())
+            return Result<QString>::error(QStringLiteral("%1 後面缺少引數").arg(name));
+        return Result<QString>(arguments[i]);
+    }
+    if (argument.startsWith(name + u'='))
+        return Result<QString>(argument.mid(name.size() + 1));
+    return std::nullopt;
+}
+
+// One option that takes a value; true when `arguments[i]` is one of them. `problem` is set
+// when its value is missing.
+bool parseValueOption(const QStringList& arguments, qsizetype& i, Command& command,
+                      QString& problem)
+{
+    if (auto value = optionValue(arguments, i, QLatin1String("--section"))) {
+        if (!*value)
+            problem = QStringLiteral("--section 後面缺少區段名稱");
+        else
+            command.invocation.section = value->value();
+        return true;
+    }
+    if (auto value = optionValue(arguments, i, QLatin1String("--output"))) {
+        if (!*value)
+            problem = value->error();
+        else
+            command.invocation.output = value->value();
+        return true;
+    }
+    if (auto value = optionValue(arguments, i, QLatin1String("--map"))) {
+        if (!*value)
+            problem = value->error();
+        else
+            command.invocation.maps.append(value->value());
+        return true;
+    }
+    return false;
+}
+
+// Splits options from operands, or says what is wrong with them.
+Result<Command> parse(const QStringList& arguments)
 {
     Command command;
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
+        QString problem;
         if (i == 0 && argument == QLatin1String("-h")) {
             // Only as the first argument: later, "-h" is a value like any other.
             command.help = true;
@@ -90,35 +133,15 @@ std::optional<Command> parse(const QStringList& arguments, QString& problem)
             command.help = true;
         } else if (argument == QLatin1String("--version")) {
             command.version = true;
-        } else if (argument == QLatin1String("--section")) {
-            if (++i == arguments.size()) {
-                problem = QStringLiteral("--section 後面缺少區段名稱");
-                return std::nullopt;
-            }
-            command.section = arguments[i];
-        } else if (argument.startsWith(QLatin1String("--section="))) {
-            command.section = argument.mid(10);
         } else if (argument == QLatin1String("--dry-run")) {
-            command.dryRun = true;
+            command.invocation.dryRun = true;
         } else if (argument == QLatin1String("--wine")) {
             command.wine = true;
-        } else if (argument == QLatin1String("--output") || argument == QLatin1String("--map")) {
-            if (++i == arguments.size()) {
-                problem = QStringLiteral("%1 後面缺少引數").arg(argument);
-                return std::nullopt;
-            }
-            if (argument == QLatin1String("--output"))
-                command.output = arguments[i];
-            else
-                command.maps.append(arguments[i]);
-        } else if (argument.startsWith(QLatin1String("--output="))) {
-            command.output = argument.mid(9);
-        } else if (argument.startsWith(QLatin1String("--map="))) {
-            command.maps.append(argument.mid(6));
-        } else {
+        } else if (!parseValueOption(arguments, i, command, problem)) {
             problem = QStringLiteral("不認得的選項「%1」").arg(argument);
-            return std::nullopt;
         }
+        if (!problem.isEmpty())
+            return Result<Command>::error(problem);
     }
     return command;
 }
@@ -128,14 +151,44 @@ std::optional<QString> optionalOperand(const QStringList& operands, qsizetype i)
     return i < operands.size() ? std::optional<QString>(operands[i]) : std::nullopt;
 }
 
-int exportValues(SqliteSettingsStore& store, const QStringList& operands,
-                 const std::optional<QString>& output)
+// The user's store and the section a verb works on.
+struct OpenStore
 {
-    const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
-    if (!listed)
-        return storeError(listed.error());
-    const Status written = writeSettingsExport(listed.value(), output);
-    return written ? kDone : storeError(written.message());
+    std::unique_ptr<SqliteSettingsStore> store;
+    QString section;
+};
+
+// Opens the user's store for `invocation`. The section is the one given, else the working
+// directory; one that cannot be read only matters to the verbs that take a section.
+Result<OpenStore> openStore(const Invocation& invocation, bool takesSection)
+{
+    OpenStore open;
+    if (invocation.section) {
+        open.section = *invocation.section;
+    } else if (const Result<QString> cwd = workingDirectory()) {
+        open.section = cwd.value();
+    } else if (takesSection) {
+        return Result<OpenStore>::error(cwd.status());
+    }
+    auto opened = SqliteSettingsStore::open(SqliteSettingsStore::defaultPath());
+    if (!opened)
+        return Result<OpenStore>::error(opened.status());
+    open.store = std::move(opened.value());
+    return open;
+}
+
+// Runs `work` on the open store, or reports why it cannot be opened.
+template <typename Work> int withStore(const Invocation& invocation, bool takesSection, Work work)
+{
+    Result<OpenStore> open = openStore(invocation, takesSection);
+    if (!open)
+        return storeError(open.error());
+    return work(*open.value().store, open.value().section);
+}
+
+int finished(const Status& status)
+{
+    return status ? kDone : storeError(status.message());
 }
 
 int importValues(const QString& name, const QStringList& maps, bool dryRun)
@@ -214,96 +267,126 @@ int moveValues(SqliteSettingsStore& store, const QString& from, const QString& t
     return kDone;
 }
 
+// Checks the verb's operand count and options, or says what is wrong.
+Status checkInvocation(const Verb& verb, const Command& command)
+{
+    const QString name = QString::fromLatin1(verb.name);
+    const Invocation& invocation = command.invocation;
+    if (invocation.operands.size() < verb.fewest || invocation.operands.size() > verb.most)
+        return Status::error(QStringLiteral("「%1」的引數個數不對").arg(name));
+    if (name == QLatin1String("list") && invocation.section)
+        return Status::error(QStringLiteral("list 以第二個引數指定區段，不使用 --section"));
+    const struct
+    {
+        unsigned option;
+        bool given;
+        const char* spelling;
+    } options[] = {{kSection, invocation.section.has_value(), "--section"},
+                   {kOutput, invocation.output.has_value(), "--output"},
+                   {kMap, !invocation.maps.isEmpty(), "--map"},
+                   {kDryRun, invocation.dryRun, "--dry-run"},
+                   {kWine, command.wine, "--wine"}};
+    for (const auto& option : options) {
+        if (option.given && (verb.options & option.option) == 0)
+            return Status::error(
+                QStringLiteral("%1 不使用 %2").arg(name, QLatin1String(option.spelling)));
+    }
+    return Status::ok();
+}
+
 int run(const QStringList& arguments)
 {
-    QString problem;
-    const std::optional<Command> command = parse(arguments, problem);
-    if (!command)
-        return usageError(problem);
-    const Verb* verb = command->words.isEmpty() ? nullptr : findVerb(command->words.first());
-    if (command->help) {
+    Result<Command> parsed = parse(arguments);
+    if (!parsed)
+        return usageError(parsed.error());
+    Command& command = parsed.value();
+    const Verb* verb = command.words.isEmpty() ? nullptr : findVerb(command.words.first());
+    if (command.help) {
         writeUtf8(stdout, verb ? verbHelp(*verb) : usage());
         return kDone;
     }
-    if (command->version) {
+    if (command.version) {
         writeUtf8(stdout, QStringLiteral("tevo-settings %1.%2.%3\n")
                               .arg(version::kMajor)
                               .arg(version::kMinor)
                               .arg(version::kRevision));
         return kDone;
     }
-    if (command->words.isEmpty())
+    if (command.words.isEmpty())
         return usageError(QStringLiteral("缺少動作（get、set、delete 或 list）"));
     if (!verb)
-        return usageError(QStringLiteral("不認得的動作「%1」").arg(command->words.first()));
+        return usageError(QStringLiteral("不認得的動作「%1」").arg(command.words.first()));
+    command.invocation.operands = command.words.mid(1);
+    if (const Status checked = checkInvocation(*verb, command); !checked)
+        return usageError(checked.message());
+    return command.wine ? verb->runWine(command.invocation) : verb->run(command.invocation);
+}
 
-    const QString name = QString::fromLatin1(verb->name);
-    const QStringList operands = command->words.mid(1);
-    if (operands.size() < verb->fewest || operands.size() > verb->most)
-        return usageError(QStringLiteral("「%1」的引數個數不對").arg(name));
-    if (name == QLatin1String("list") && command->section)
-        return usageError(QStringLiteral("list 以第二個引數指定區段，不使用 --section"));
-    const struct
-    {
-        unsigned option;
-        bool given;
-        const char* spelling;
-    } options[] = {{kSection, command->section.has_value(), "--section"},
-                   {kOutput, command->output.has_value(), "--output"},
-                   {kMap, !command->maps.isEmpty(), "--map"},
-                   {kDryRun, command->dryRun, "--dry-run"},
-                   {kWine, command->wine, "--wine"}};
-    for (const auto& option : options) {
-        if (option.given && (verb->options & option.option) == 0)
-            return usageError(
-                QStringLiteral("%1 不使用 %2").arg(name, QLatin1String(option.spelling)));
-    }
-    if (command->wine)
-        return runWineVerb(*verb, operands, command->section, command->output);
-    if (name == QLatin1String("import"))
-        return importValues(operands[0], command->maps, command->dryRun);
+} // namespace
 
-    QString section;
-    if (command->section) {
-        section = *command->section;
-    } else if (const Result<QString> cwd = workingDirectory()) {
-        section = cwd.value();
-    } else if (verb->options & kSection) {
-        return storeError(cwd.error());
-    }
-
-    auto opened = SqliteSettingsStore::open(SqliteSettingsStore::defaultPath());
-    if (!opened)
-        return storeError(opened.error());
-    SqliteSettingsStore& store = *opened.value();
-
-    if (name == QLatin1String("get")) {
+int runGet(const Invocation& invocation)
+{
+    return withStore(invocation, true, [&](SqliteSettingsStore& store, const QString& section) {
+        const QStringList& operands = invocation.operands;
         const auto value = store.read(operands[0], section, operands[1]);
         if (!value)
             return storeError(value.error());
         if (!value.value())
-            return kMissing;
+            return int(kMissing);
         writeUtf8(stdout, *value.value() + u'\n');
-        return kDone;
-    }
-    if (name == QLatin1String("set") || name == QLatin1String("delete")) {
-        const Status status = name == QLatin1String("set")
-                                  ? store.write(operands[0], section, operands[1], operands[2])
-                                  : store.remove(operands[0], section, operands[1]);
-        return status ? kDone : storeError(status.message());
-    }
-    if (name == QLatin1String("export"))
-        return exportValues(store, operands, command->output);
-    if (name == QLatin1String("move"))
-        return moveValues(store, operands[0], operands[1]);
-    const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
-    if (!listed)
-        return storeError(listed.error());
-    printSettingsList(listed.value());
-    return kDone;
+        return int(kDone);
+    });
 }
 
-} // namespace
+int runSet(const Invocation& invocation)
+{
+    return withStore(invocation, true, [&](SqliteSettingsStore& store, const QString& section) {
+        const QStringList& operands = invocation.operands;
+        return finished(store.write(operands[0], section, operands[1], operands[2]));
+    });
+}
+
+int runDelete(const Invocation& invocation)
+{
+    return withStore(invocation, true, [&](SqliteSettingsStore& store, const QString& section) {
+        return finished(store.remove(invocation.operands[0], section, invocation.operands[1]));
+    });
+}
+
+int runList(const Invocation& invocation)
+{
+    return withStore(invocation, false, [&](SqliteSettingsStore& store, const QString&) {
+        const QStringList& operands = invocation.operands;
+        const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
+        if (!listed)
+            return storeError(listed.error());
+        printSettingsList(listed.value());
+        return int(kDone);
+    });
+}
+
+int runExport(const Invocation& invocation)
+{
+    return withStore(invocation, false, [&](SqliteSettingsStore& store, const QString&) {
+        const QStringList& operands = invocation.operands;
+        const auto listed = store.list(optionalOperand(operands, 0), optionalOperand(operands, 1));
+        if (!listed)
+            return storeError(listed.error());
+        return finished(writeSettingsExport(listed.value(), invocation.output));
+    });
+}
+
+int runImport(const Invocation& invocation)
+{
+    return importValues(invocation.operands[0], invocation.maps, invocation.dryRun);
+}
+
+int runMove(const Invocation& invocation)
+{
+    return withStore(invocation, false, [&](SqliteSettingsStore& store, const QString&) {
+        return moveValues(store, invocation.operands[0], invocation.operands[1]);
+    });
+}
 
 } // namespace tevo
 

@@ -46,7 +46,7 @@ Result<std::vector<SettingsStore::Entry>> entries(WineBridge& bridge, const QStr
         return bridge.list(app);
     const auto values = bridge.values(app, *section);
     if (!values)
-        return Result<std::vector<SettingsStore::Entry>>::error(values.error());
+        return Result<std::vector<SettingsStore::Entry>>::error(values.status());
     std::vector<SettingsStore::Entry> found;
     for (const auto& [key, value] : values.value())
         found.push_back({app, *section, key, value});
@@ -74,61 +74,82 @@ Result<std::vector<SettingsStore::Entry>> listed(WineBridge& bridge, const QStri
     return all;
 }
 
-} // namespace
-
-int runWineVerb(const Verb& verb, const QStringList& operands,
-                const std::optional<QString>& section, const std::optional<QString>& output)
+// Runs `work` with a bridge started in the working folder. The bridge's start checks Wine, the
+// prefix and the locale first: without a prefix Wine is never started, since it would make one.
+template <typename Work>
+int withBridge(const Invocation& invocation, bool takesSection, Work work)
 {
-    const QString name = QString::fromLatin1(verb.name);
-    const bool takesSection = (verb.options & kSection) != 0;
-
-    // The bridge runs in the working folder, whose Windows form is the default section. A folder
-    // that is gone only matters when it is that section.
+    // The working folder's Windows form is the default section. A folder that is gone only
+    // matters when it is that section.
     QString folder = SystemWorkingDirectory().current();
     if (folder.isEmpty()) {
-        if (takesSection && !section)
+        if (takesSection && !invocation.section)
             return failed(QStringLiteral("無法取得目前的工作目錄，請以 --section 指定區段"));
         folder = QDir::rootPath();
     }
-    // The bridge's start checks Wine, the prefix and the locale first: without a prefix Wine is
-    // never started, since it would make one.
     WineBridge bridge(WineEnvironment(), folder);
+    return work(bridge);
+}
 
-    if (name == QLatin1String("list") || name == QLatin1String("export")) {
-        const auto found = listed(bridge, operands);
+// The section of get and set: the one given, else the working folder in Windows form.
+Result<QString> windowsSection(WineBridge& bridge, const Invocation& invocation)
+{
+    if (invocation.section)
+        return *invocation.section;
+    return bridge.currentFolder();
+}
+
+} // namespace
+
+int runWineList(const Invocation& invocation)
+{
+    return withBridge(invocation, false, [&](WineBridge& bridge) {
+        const auto found = listed(bridge, invocation.operands);
         if (!found)
             return failed(found.error());
-        if (name == QLatin1String("list")) {
-            printSettingsList(found.value());
-            return kDone;
-        }
-        const Status written = writeSettingsExport(found.value(), output);
-        return written ? kDone : failed(written);
-    }
+        printSettingsList(found.value());
+        return int(kDone);
+    });
+}
 
-    QString windowsSection;
-    if (section) {
-        windowsSection = *section;
-    } else {
-        const Result<QString> current = bridge.currentFolder();
-        if (!current)
-            return failed(current.error());
-        windowsSection = current.value();
-    }
-    if (name == QLatin1String("get")) {
-        const auto value = bridge.read(operands[0], windowsSection, operands[1]);
+int runWineExport(const Invocation& invocation)
+{
+    return withBridge(invocation, false, [&](WineBridge& bridge) {
+        const auto found = listed(bridge, invocation.operands);
+        if (!found)
+            return failed(found.error());
+        const Status written = writeSettingsExport(found.value(), invocation.output);
+        return written ? int(kDone) : failed(written);
+    });
+}
+
+int runWineGet(const Invocation& invocation)
+{
+    return withBridge(invocation, true, [&](WineBridge& bridge) {
+        const Result<QString> section = windowsSection(bridge, invocation);
+        if (!section)
+            return failed(section.error());
+        const QStringList& operands = invocation.operands;
+        const auto value = bridge.read(operands[0], section.value(), operands[1]);
         if (!value)
             return failed(value.error());
         if (!value.value())
-            return kMissing;
+            return int(kMissing);
         writeUtf8(stdout, *value.value() + u'\n');
-        return kDone;
-    }
-    if (name == QLatin1String("set")) {
-        const Status written = bridge.write(operands[0], windowsSection, operands[1], operands[2]);
-        return written ? kDone : failed(written);
-    }
-    return failed(QStringLiteral("%1 不使用 --wine").arg(name));
+        return int(kDone);
+    });
+}
+
+int runWineSet(const Invocation& invocation)
+{
+    return withBridge(invocation, true, [&](WineBridge& bridge) {
+        const Result<QString> section = windowsSection(bridge, invocation);
+        if (!section)
+            return failed(section.error());
+        const QStringList& operands = invocation.operands;
+        const Status written = bridge.write(operands[0], section.value(), operands[1], operands[2]);
+        return written ? int(kDone) : failed(written);
+    });
 }
 
 } // namespace tevo

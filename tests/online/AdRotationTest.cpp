@@ -92,6 +92,29 @@ struct RotationSetup
     test::FakeView view;
 };
 
+void checkRotationRow(const RotationRow& row)
+{
+    RotationSetup setup(row);
+    QElapsedTimer timer;
+    timer.start();
+    AdRotation(setup.fake.platform, setup.view).run();
+    EXPECT_LT(timer.elapsed(), 1000) << row.name;
+
+    QStringList attempts;
+    for (const QString& word : words(row.attempts))
+        attempts.append(setup.dir.filePath(fileName(word)));
+    EXPECT_EQ(setup.view.bannerAttempts, attempts) << row.name;
+    EXPECT_EQ(setup.fhee(),
+              row.fheeAfter ? std::optional(QString::fromUtf8(row.fheeAfter)) : std::nullopt)
+        << row.name;
+    const bool shown = !setup.view.banner.isEmpty();
+    EXPECT_EQ(setup.fake.store.writes.size(), shown ? 1 : 0) << row.name;
+    EXPECT_EQ(setup.view.bannerVisible, shown) << row.name;
+    if (shown) {
+        EXPECT_EQ(setup.view.banner, attempts.last()) << row.name;
+    }
+}
+
 TEST(AdRotation, ShowsTheNextCurrentAdvertisement)
 {
     const char* three = "1B=future 2B=future 3B=future";
@@ -140,27 +163,8 @@ TEST(AdRotation, ShowsTheNextCurrentAdvertisement)
         {"huge count, no dates", "1", "1e30", "0", "", "1 2 3", "", "0"},
     };
 
-    for (const RotationRow& row : rows) {
-        RotationSetup setup(row);
-        QElapsedTimer timer;
-        timer.start();
-        AdRotation(setup.fake.platform, setup.view).run();
-        EXPECT_LT(timer.elapsed(), 1000) << row.name;
-
-        QStringList attempts;
-        for (const QString& word : words(row.attempts))
-            attempts.append(setup.dir.filePath(fileName(word)));
-        EXPECT_EQ(setup.view.bannerAttempts, attempts) << row.name;
-        EXPECT_EQ(setup.fhee(),
-                  row.fheeAfter ? std::optional(QString::fromUtf8(row.fheeAfter)) : std::nullopt)
-            << row.name;
-        const bool shown = !setup.view.banner.isEmpty();
-        EXPECT_EQ(setup.fake.store.writes.size(), shown ? 1 : 0) << row.name;
-        EXPECT_EQ(setup.view.bannerVisible, shown) << row.name;
-        if (shown) {
-            EXPECT_EQ(setup.view.banner, attempts.last()) << row.name;
-        }
-    }
+    for (const RotationRow& row : rows)
+        checkRotationRow(row);
 }
 
 // Records what the rotation asks of the store.

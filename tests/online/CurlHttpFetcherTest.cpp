@@ -131,18 +131,18 @@ TEST(CurlHttpFetcher, RepliesAndFailuresOfARealServer)
         const auto started = std::chrono::steady_clock::now();
         const FetchResult result = fetcher.get(row.address);
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4)) << label;
-        EXPECT_EQ(result.ok, row.body != nullptr)
-            << label << " " << result.errorNumber << ":" << result.errorDescription.toStdString();
+        EXPECT_EQ(result.isOk(), row.body != nullptr)
+            << label << " " << result.status().code() << ":" << result.error().toStdString();
         if (!row.body) {
-            EXPECT_EQ(result.errorNumber, row.numberOrSize) << label;
-            EXPECT_FALSE(result.errorDescription.isEmpty()) << label;
+            EXPECT_EQ(result.status().code(), row.numberOrSize) << label;
+            EXPECT_FALSE(result.error().isEmpty()) << label;
             if (row.description) {
-                EXPECT_EQ(result.errorDescription, QString::fromUtf8(row.description)) << label;
+                EXPECT_EQ(result.error(), QString::fromUtf8(row.description)) << label;
             }
         } else if (*row.body) {
-            EXPECT_EQ(result.body, QString::fromUtf8(row.body)) << label;
+            EXPECT_EQ(result.value(), QString::fromUtf8(row.body)) << label;
         } else {
-            EXPECT_EQ(result.body.size(), row.numberOrSize) << label;
+            EXPECT_EQ(result.value().size(), row.numberOrSize) << label;
         }
     }
 }

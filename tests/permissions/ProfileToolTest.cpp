@@ -43,38 +43,68 @@ QByteArray allKeys(const char* section, const char* value)
     return text;
 }
 
-TEST(ProfileTool, Verbs)
+// The files the verbs are run on: a third-level profile with three refusals written in
+// different ways, a clean second level, the same in UTF-16, a name that is missing and a key
+// name that would retitle the terminal if printed as it is.
+struct ProfileFiles
 {
+    ProfileFiles()
+    {
+        QByteArray third = allKeys("第三級", "");
+        third.replace(QByteArray("工單作業="), QByteArray("工單作業 = \" NO \" "));
+        third.replace(QByteArray("材料編輯="), QByteArray("材料編輯=NO"));
+        third.replace(QByteArray("結帳登記="), QByteArray("結帳登記=no"));
+        writeBytes(profile, big5(third));
+        writeBytes(clean, big5(allKeys("第二級", "NO")));
+        const QString text16 = QString::fromUtf8(allKeys("第二級", "NO"));
+        writeBytes(utf16, "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text16.utf16()),
+                                                  text16.size() * 2));
+        writeBytes(retitles, allKeys("第二級", "NO") + "\x1b]0;t\x07=NO\r\n");
+    }
+
     QTemporaryDir dir;
     const QString profile = dir.filePath(u8("權限.INI"));
-    QByteArray third = allKeys("第三級", "");
-    third.replace(QByteArray("工單作業="), QByteArray("工單作業 = \" NO \" "));
-    third.replace(QByteArray("材料編輯="), QByteArray("材料編輯=NO"));
-    third.replace(QByteArray("結帳登記="), QByteArray("結帳登記=no"));
-    writeBytes(profile, big5(third));
     const QString clean = dir.filePath(u8("clean.ini"));
-    writeBytes(clean, big5(allKeys("第二級", "NO")));
     const QString utf16 = dir.filePath(u8("utf16.INI"));
-    const QString text16 = QString::fromUtf8(allKeys("第二級", "NO"));
-    writeBytes(utf16, "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text16.utf16()),
-                                              text16.size() * 2));
     const QString missing = dir.filePath(u8("missing.INI"));
-    // A name that would retitle the terminal if printed as it is.
     const QString retitles = dir.filePath(u8("retitles.INI"));
-    writeBytes(retitles, allKeys("第二級", "NO") + "\x1b]0;t\x07=NO\r\n");
-    const QString version = QStringLiteral("tevo-profile %1.%2.%3")
-                                .arg(version::kMajor)
-                                .arg(version::kMinor)
-                                .arg(version::kRevision);
+};
 
-    const struct
-    {
-        QStringList args;
-        int exitCode;
-        QStringList inOut;    // parts of standard output
-        QStringList notInOut; // must not appear
-        bool errorText;       // something on standard error
-    } cases[] = {
+struct VerbRow
+{
+    QStringList args;
+    int exitCode;
+    QStringList inOut;    // parts of standard output
+    QStringList notInOut; // must not appear
+    bool errorText;       // something on standard error
+};
+
+void expectOutcome(const VerbRow& row)
+{
+    const Outcome outcome = runTool(row.args);
+    const std::string context = row.args.join(u' ').toStdString();
+    EXPECT_EQ(outcome.exitCode, row.exitCode) << context << "\n" << outcome.err.toStdString();
+    for (const QString& part : row.inOut)
+        EXPECT_TRUE(outcome.out.contains(part))
+            << context << " lacks " << part.toStdString() << " in:\n"
+            << outcome.out.toStdString();
+    for (const QString& part : row.notInOut)
+        EXPECT_FALSE(outcome.out.contains(part)) << context << " has " << part.toStdString();
+    EXPECT_EQ(!outcome.err.isEmpty(), row.errorText)
+        << context << ": " << outcome.err.toStdString();
+    if (row.errorText) {
+        EXPECT_TRUE(outcome.out.isEmpty()) << context;
+    }
+}
+
+TEST(ProfileTool, GetAndShow)
+{
+    const ProfileFiles files;
+    const QString& profile = files.profile;
+    const QString& clean = files.clean;
+    const QString& missing = files.missing;
+    const QTemporaryDir& dir = files.dir;
+    const VerbRow cases[] = {
         {{"get", profile, u8("第三級"), u8("工單作業")}, 0, {u8(" NO \n")}, {}, false},
         {{"get", dir.filePath(u8("權限.ini")), u8("第三級"), u8("材料編輯")},
          0,
@@ -98,6 +128,28 @@ TEST(ProfileTool, Verbs)
          false},
         {{"show", profile, u8("三")}, 2, {}, {}, true},
         {{"show", missing, u8("3")}, 2, {}, {}, true},
+    };
+    for (const VerbRow& row : cases)
+        expectOutcome(row);
+    // get prints the value and a line end, nothing else; the default is the empty text.
+    EXPECT_EQ(runTool({"get", profile, u8("第三級"), u8("工單作業")}).out, u8(" NO \n"));
+    EXPECT_EQ(runTool({"get", missing, u8("第三級"), u8("工單作業")}).out, u8("\n"));
+}
+
+TEST(ProfileTool, CheckHelpAndUsage)
+{
+    const ProfileFiles files;
+    const QString& profile = files.profile;
+    const QString& clean = files.clean;
+    const QString& missing = files.missing;
+    const QString& utf16 = files.utf16;
+    const QString& retitles = files.retitles;
+    const QTemporaryDir& dir = files.dir;
+    const QString version = QStringLiteral("tevo-profile %1.%2.%3")
+                                .arg(version::kMajor)
+                                .arg(version::kMinor)
+                                .arg(version::kRevision);
+    const VerbRow cases[] = {
         {{"check", clean}, 0, {u8("沒有發現問題")}, {}, false},
         {{"check", profile},
          1,
@@ -122,25 +174,8 @@ TEST(ProfileTool, Verbs)
         {{"set", profile, "a", "b", "c"}, 2, {}, {}, true},
         {{"get", profile, u8("第三級")}, 2, {}, {}, true},
     };
-    for (const auto& row : cases) {
-        const Outcome outcome = runTool(row.args);
-        const std::string context = row.args.join(u' ').toStdString();
-        EXPECT_EQ(outcome.exitCode, row.exitCode) << context << "\n" << outcome.err.toStdString();
-        for (const QString& part : row.inOut)
-            EXPECT_TRUE(outcome.out.contains(part))
-                << context << " lacks " << part.toStdString() << " in:\n"
-                << outcome.out.toStdString();
-        for (const QString& part : row.notInOut)
-            EXPECT_FALSE(outcome.out.contains(part)) << context << " has " << part.toStdString();
-        EXPECT_EQ(!outcome.err.isEmpty(), row.errorText)
-            << context << ": " << outcome.err.toStdString();
-        if (row.errorText) {
-            EXPECT_TRUE(outcome.out.isEmpty()) << context;
-        }
-    }
-    // get prints the value and a line end, nothing else; the default is the empty text.
-    EXPECT_EQ(runTool({"get", profile, u8("第三級"), u8("工單作業")}).out, u8(" NO \n"));
-    EXPECT_EQ(runTool({"get", missing, u8("第三級"), u8("工單作業")}).out, u8("\n"));
+    for (const VerbRow& row : cases)
+        expectOutcome(row);
 }
 
 } // namespace

@@ -19,9 +19,19 @@ QString u8(const char* text)
     return QString::fromUtf8(text);
 }
 
+struct ReadRuleRow
+{
+    const char* what;
+    QByteArray bytes; // Big5 unless it says otherwise
+    const char* section;
+    const char* key;
+    const char* expected; // "<default>" for the caller's default
+};
+
 class IniProfileRead : public ::testing::Test
 {
 protected:
+    void checkReadRuleRow(const ReadRuleRow& row);
     QString file(const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(QStringLiteral("p%1.INI").arg(++m_count));
@@ -33,16 +43,27 @@ protected:
     IniProfileFiles m_profiles;
 };
 
+void IniProfileRead::checkReadRuleRow(const ReadRuleRow& row)
+{
+    const QString path = file(row.bytes);
+    const QString expected =
+        qstrcmp(row.expected, "<default>") == 0 ? u8("dflt") : u8(row.expected);
+    EXPECT_EQ(m_profiles.readString(path, u8(row.section), u8(row.key), u8("dflt")), expected)
+        << row.what;
+    // The line table that writing and checking use follows the same rules.
+    QString viaLines = u8("dflt");
+    if (const auto doc = ProfileDocument::parse(row.bytes)) {
+        const qsizetype header = doc->findSection(u8(row.section));
+        const qsizetype line = header < 0 ? -1 : doc->findKey(header, u8(row.key));
+        if (line >= 0 && doc->lines()[line].kind == ProfileDocument::LineKind::Entry)
+            viaLines = ProfileDocument::unquote(doc->lines()[line].writtenValue);
+    }
+    EXPECT_EQ(viaLines, expected) << row.what << " (line table)";
+}
+
 TEST_F(IniProfileRead, PrivateProfileRules)
 {
-    const struct
-    {
-        const char* what;
-        QByteArray bytes; // Big5 unless it says otherwise
-        const char* section;
-        const char* key;
-        const char* expected; // "<default>" for the caller's default
-    } cases[] = {
+    const ReadRuleRow cases[] = {
         {"blanks around everything", big5("  [ 第三級 ]\t\r\n \t工單作業 \t= \v\fNO \t\r\n"),
          "第三級", "工單作業", "NO"},
         {"double quotes", big5("[a]\r\nk=\" NO \"\r\n"), "a", "k", " NO "},
@@ -85,22 +106,8 @@ TEST_F(IniProfileRead, PrivateProfileRules)
         {"binary file", QByteArray("[a]\r\nk=1\r\n\0\x01", 12), "a", "k", "<default>"},
         {"empty file", "", "a", "k", "<default>"},
     };
-    for (const auto& row : cases) {
-        const QString path = file(row.bytes);
-        const QString expected =
-            qstrcmp(row.expected, "<default>") == 0 ? u8("dflt") : u8(row.expected);
-        EXPECT_EQ(m_profiles.readString(path, u8(row.section), u8(row.key), u8("dflt")), expected)
-            << row.what;
-        // The line table that writing and checking use follows the same rules.
-        QString viaLines = u8("dflt");
-        if (const auto doc = ProfileDocument::parse(row.bytes)) {
-            const qsizetype header = doc->findSection(u8(row.section));
-            const qsizetype line = header < 0 ? -1 : doc->findKey(header, u8(row.key));
-            if (line >= 0 && doc->lines()[line].kind == ProfileDocument::LineKind::Entry)
-                viaLines = ProfileDocument::unquote(doc->lines()[line].writtenValue);
-        }
-        EXPECT_EQ(viaLines, expected) << row.what << " (line table)";
-    }
+    for (const ReadRuleRow& row : cases)
+        checkReadRuleRow(row);
 }
 
 TEST_F(IniProfileRead, ValueCutToBufferInCodePage950)

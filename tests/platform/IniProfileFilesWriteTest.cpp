@@ -236,21 +236,81 @@ TEST(IniProfileWrite, KeepsOwnerGroupModeAndAcl)
 }
 
 // Every failure leaves the original as it was and no temporary file behind.
+struct WriteFailureRow
+{
+    const char* what;
+    QByteArray before; // kMissing: no file
+    const char* name;  // file name inside the temporary folder
+    const char* section;
+    const char* key;
+    const char* value;
+    bool withoutRootOverride;
+    int fileSizeLimit; // 0: none
+};
+
+void checkWriteFailureRow(const WriteFailureRow& row)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u8(row.name));
+    const QString folder = QFileInfo(path).path();
+    if (qstrcmp(row.what, "missing folder") != 0)
+        QDir().mkpath(folder);
+    if (row.before != kMissing)
+        writeBytes(path, row.before);
+    if (qstrcmp(row.what, "new file in a read-only folder") == 0)
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (qstrcmp(row.what, "read-only file") == 0)
+        QFile::setPermissions(path, QFileDevice::ReadOwner);
+    const QString linked = dir.filePath(QStringLiteral("linked.INI"));
+    if (qstrcmp(row.what, "link") == 0 || qstrcmp(row.what, "dangling link") == 0) {
+        if (row.before != kMissing)
+            QFile::rename(path, linked);
+        QFile::link(linked, path);
+    }
+
+    Status status = Status::ok();
+    const auto write = [&] {
+        IniProfileFiles profiles;
+        status = profiles.writeString(path, u8(row.section), u8(row.key), u8(row.value));
+    };
+    if (row.withoutRootOverride) {
+        test::runWithoutPermissionOverride(write);
+    } else if (row.fileSizeLimit > 0) {
+        rlimit saved;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limit = saved;
+        limit.rlim_cur = rlim_t(row.fileSizeLimit);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        write();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+    } else {
+        write();
+    }
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(status.isOk()) << row.what;
+    EXPECT_TRUE(status.message().contains(path))
+        << row.what << ": " << status.message().toStdString();
+    if (QFileInfo(path).isSymLink()) {
+        // The link and what it points to are as they were, and nothing was added.
+        EXPECT_EQ(QFileInfo::exists(linked) ? readBytes(linked) : kMissing, row.before) << row.what;
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        EXPECT_EQ(QDir(folder).entryList(all).size(), row.before == kMissing ? 1 : 2) << row.what;
+    } else if (row.before == kMissing) {
+        EXPECT_FALSE(QFileInfo::exists(path)) << row.what;
+    } else {
+        EXPECT_EQ(readBytes(path), row.before) << row.what;
+        EXPECT_EQ(entriesOf(folder), QStringList{QFileInfo(path).fileName()}) << row.what;
+    }
+}
+
 TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
 {
     const QByteArray original = big5("[a]\r\nk=1\r\n");
     const QByteArray longValue(200, 'x');
-    const struct
-    {
-        const char* what;
-        QByteArray before; // kMissing: no file
-        const char* name;  // file name inside the temporary folder
-        const char* section;
-        const char* key;
-        const char* value;
-        bool withoutRootOverride;
-        int fileSizeLimit; // 0: none
-    } cases[] = {
+    const WriteFailureRow cases[] = {
         {"missing folder", kMissing, "no/such/p.INI", "a", "k", "2", false, 0},
         {"new file in a read-only folder", kMissing, "ro/p.INI", "a", "k", "2", true, 0},
         {"read-only file", original, "p.INI", "a", "k", "2", true, 0},
@@ -270,64 +330,8 @@ TEST(IniProfileWrite, FailuresReportAndKeepTheOriginal)
         {"link", original, "p.INI", "a", "k", "2", false, 0},
         {"dangling link", kMissing, "p.INI", "a", "k", "2", false, 0},
     };
-    for (const auto& row : cases) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u8(row.name));
-        const QString folder = QFileInfo(path).path();
-        if (qstrcmp(row.what, "missing folder") != 0)
-            QDir().mkpath(folder);
-        if (row.before != kMissing)
-            writeBytes(path, row.before);
-        if (qstrcmp(row.what, "new file in a read-only folder") == 0)
-            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        if (qstrcmp(row.what, "read-only file") == 0)
-            QFile::setPermissions(path, QFileDevice::ReadOwner);
-        const QString linked = dir.filePath(QStringLiteral("linked.INI"));
-        if (qstrcmp(row.what, "link") == 0 || qstrcmp(row.what, "dangling link") == 0) {
-            if (row.before != kMissing)
-                QFile::rename(path, linked);
-            QFile::link(linked, path);
-        }
-
-        Status status = Status::ok();
-        const auto write = [&] {
-            IniProfileFiles profiles;
-            status = profiles.writeString(path, u8(row.section), u8(row.key), u8(row.value));
-        };
-        if (row.withoutRootOverride) {
-            test::runWithoutPermissionOverride(write);
-        } else if (row.fileSizeLimit > 0) {
-            rlimit saved;
-            getrlimit(RLIMIT_FSIZE, &saved);
-            rlimit limit = saved;
-            limit.rlim_cur = rlim_t(row.fileSizeLimit);
-            const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-            setrlimit(RLIMIT_FSIZE, &limit);
-            write();
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previous);
-        } else {
-            write();
-        }
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
-        EXPECT_FALSE(status.isOk()) << row.what;
-        EXPECT_TRUE(status.message().contains(path))
-            << row.what << ": " << status.message().toStdString();
-        if (QFileInfo(path).isSymLink()) {
-            // The link and what it points to are as they were, and nothing was added.
-            EXPECT_EQ(QFileInfo::exists(linked) ? readBytes(linked) : kMissing, row.before)
-                << row.what;
-            const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-            EXPECT_EQ(QDir(folder).entryList(all).size(), row.before == kMissing ? 1 : 2)
-                << row.what;
-        } else if (row.before == kMissing) {
-            EXPECT_FALSE(QFileInfo::exists(path)) << row.what;
-        } else {
-            EXPECT_EQ(readBytes(path), row.before) << row.what;
-            EXPECT_EQ(entriesOf(folder), QStringList{QFileInfo(path).fileName()}) << row.what;
-        }
-    }
+    for (const WriteFailureRow& row : cases)
+        checkWriteFailureRow(row);
 }
 
 // A NUL character would make the file binary, and every key in it would read as the default.

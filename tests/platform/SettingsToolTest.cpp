@@ -285,6 +285,48 @@ std::string describe(const QString& path)
     return (S_ISREG(info.st_mode) ? kind + fileBytes(path) : kind).toStdString();
 }
 
+// Starts "tevo-settings export" with the store in `configHome`: to `output` with --output, or to
+// the file `standardOutput` as its standard output. With `disk`, that folder is a tmpfs of one
+// page in a mount namespace of the tool's own: a full disk.
+void startExport(QProcess& process, const QString& configHome, const QString& output,
+                 const char* standardOutput, const QByteArray& disk)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", configHome);
+    process.setProcessEnvironment(environment);
+    if (standardOutput)
+        process.setStandardOutputFile(standardOutput);
+    process.setChildProcessModifier([disk] {
+        if (!disk.isEmpty() && (::unshare(CLONE_NEWNS) != 0 ||
+                                ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                                ::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=4k") != 0))
+            ::_exit(120);
+    });
+    process.start(TEVO_SETTINGS_TOOL, standardOutput ? QStringList{"export"}
+                                                     : QStringList{"export", "--output", output});
+}
+
+// What a finished export to `output` left: the export in a regular file of mode 0600, or,
+// when it `says` why not, that message and the place as it was `before`.
+void expectExported(QProcess& process, const char* says, const QString& output,
+                    const QByteArray& exported, const std::string& before)
+{
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    const std::string name = output.toStdString();
+    if (!says) {
+        EXPECT_EQ(process.exitCode(), 0) << name << err;
+        EXPECT_EQ(fileBytes(output), exported) << name;
+        struct stat info;
+        EXPECT_TRUE(::lstat(QFile::encodeName(output).constData(), &info) == 0 &&
+                    S_ISREG(info.st_mode) && (info.st_mode & 07777) == 0600)
+            << name << " mode " << std::oct << info.st_mode;
+    } else {
+        EXPECT_EQ(process.exitCode(), 2) << name << err;
+        EXPECT_TRUE(err.contains(QString::fromUtf8(says))) << name << err;
+        EXPECT_EQ(describe(output), before) << name;
+    }
+}
+
 // --output makes a new file or replaces a regular file of the user's own, always with mode
 // 0600; anything else there is refused and left as it was. A full disk says so.
 TEST_F(SettingsTool, ExportOutputIsANewOrOwnRegularFileMadePrivate)
@@ -336,38 +378,11 @@ TEST_F(SettingsTool, ExportOutputIsANewOrOwnRegularFileMadePrivate)
         const QString output = dir + '/' + row.output;
         ASSERT_TRUE(row.make()) << row.output << ": " << strerror(errno);
         const std::string before = describe(output);
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", configHome());
-        process.setProcessEnvironment(environment);
-        if (row.standardOutput)
-            process.setStandardOutputFile(row.standardOutput);
-        // The full disk: a tmpfs of one page in a mount namespace of the tool's own.
         const QByteArray disk = QByteArray(row.output).startsWith("disk/") ? d + "/disk" : "";
-        process.setChildProcessModifier([disk] {
-            if (!disk.isEmpty() &&
-                (::unshare(CLONE_NEWNS) != 0 ||
-                 ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                 ::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=4k") != 0))
-                ::_exit(120);
-        });
-        process.start(TEVO_SETTINGS_TOOL, row.standardOutput
-                                              ? QStringList{"export"}
-                                              : QStringList{"export", "--output", output});
+        QProcess process;
+        startExport(process, configHome(), output, row.standardOutput, disk);
         ASSERT_TRUE(process.waitForFinished(30000)) << row.output;
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        if (!row.says) {
-            EXPECT_EQ(process.exitCode(), 0) << row.output << err;
-            EXPECT_EQ(fileBytes(output), exported) << row.output;
-            struct stat info;
-            EXPECT_TRUE(::lstat(QFile::encodeName(output).constData(), &info) == 0 &&
-                        S_ISREG(info.st_mode) && (info.st_mode & 07777) == 0600)
-                << row.output << " mode " << std::oct << info.st_mode;
-        } else {
-            EXPECT_EQ(process.exitCode(), 2) << row.output << err;
-            EXPECT_TRUE(err.contains(QString::fromUtf8(row.says))) << row.output << err;
-            EXPECT_EQ(describe(output), before) << row.output;
-        }
+        expectExported(process, row.says, output, exported, before);
     }
     // The link led nowhere, and no temporary file is left behind.
     EXPECT_EQ(fileBytes(dir + "/own"), "own");

@@ -48,16 +48,49 @@ std::optional<QString> valueOf(SettingsStore& store, const char* key)
     return read.isOk() ? read.value() : std::nullopt;
 }
 
+struct BatchRow
+{
+    const char* name;
+    KeyValues keys;
+    const char* refusedKey; // nullptr: nothing refused
+    bool ok;
+    std::optional<QString> at, yxq, atu;
+};
+
+void checkBatchRow(const BatchRow& row)
+{
+    QTemporaryDir home;
+    const QString path = home.filePath("settings.db");
+    {
+        auto store = openStore(path);
+        ASSERT_TRUE(store) << row.name;
+        ASSERT_TRUE(store->write("kelpan", "/srv", "AT", "earlier AT"));
+        ASSERT_TRUE(store->write("kelpan", "/srv", "YXQ", "B"));
+        ASSERT_TRUE(store->write("kelpan", "/srv", "ATU", "earlier ATU"));
+    }
+    if (row.refusedKey)
+        refuseKey(path, row.refusedKey);
+
+    auto store = openStore(path);
+    ASSERT_TRUE(store) << row.name;
+    const Status written = store->writeAll("KELPAN", "/srv", row.keys);
+    EXPECT_EQ(written.isOk(), row.ok) << row.name << ": " << written.message().toStdString();
+    if (!row.ok)
+        EXPECT_TRUE(written.message().contains(path)) << row.name;
+
+    // What another program sees, and the same store's next write still works.
+    auto other = openStore(path);
+    ASSERT_TRUE(other) << row.name;
+    EXPECT_EQ(valueOf(*other, "AT"), row.at) << row.name;
+    EXPECT_EQ(valueOf(*other, "YXQ"), row.yxq) << row.name;
+    EXPECT_EQ(valueOf(*other, "ATU"), row.atu) << row.name;
+    EXPECT_TRUE(store->write("kelpan", "/srv", "GR", "next")) << row.name;
+    EXPECT_EQ(valueOf(*other, "GR"), std::optional<QString>("next")) << row.name;
+}
+
 TEST(SqliteSettingsStoreBatch, EveryKeyIsWrittenOrNone)
 {
-    const struct
-    {
-        const char* name;
-        KeyValues keys;
-        const char* refusedKey; // nullptr: nothing refused
-        bool ok;
-        std::optional<QString> at, yxq, atu;
-    } cases[] = {
+    const BatchRow cases[] = {
         {"three keys",
          {{"ATU", ""}, {"AT", "工單作業"}, {"YXQ", "A"}},
          nullptr,
@@ -89,35 +122,8 @@ TEST(SqliteSettingsStoreBatch, EveryKeyIsWrittenOrNone)
          "B",
          "earlier ATU"},
     };
-    for (const auto& row : cases) {
-        QTemporaryDir home;
-        const QString path = home.filePath("settings.db");
-        {
-            auto store = openStore(path);
-            ASSERT_TRUE(store) << row.name;
-            ASSERT_TRUE(store->write("kelpan", "/srv", "AT", "earlier AT"));
-            ASSERT_TRUE(store->write("kelpan", "/srv", "YXQ", "B"));
-            ASSERT_TRUE(store->write("kelpan", "/srv", "ATU", "earlier ATU"));
-        }
-        if (row.refusedKey)
-            refuseKey(path, row.refusedKey);
-
-        auto store = openStore(path);
-        ASSERT_TRUE(store) << row.name;
-        const Status written = store->writeAll("KELPAN", "/srv", row.keys);
-        EXPECT_EQ(written.isOk(), row.ok) << row.name << ": " << written.message().toStdString();
-        if (!row.ok)
-            EXPECT_TRUE(written.message().contains(path)) << row.name;
-
-        // What another program sees, and the same store's next write still works.
-        auto other = openStore(path);
-        ASSERT_TRUE(other) << row.name;
-        EXPECT_EQ(valueOf(*other, "AT"), row.at) << row.name;
-        EXPECT_EQ(valueOf(*other, "YXQ"), row.yxq) << row.name;
-        EXPECT_EQ(valueOf(*other, "ATU"), row.atu) << row.name;
-        EXPECT_TRUE(store->write("kelpan", "/srv", "GR", "next")) << row.name;
-        EXPECT_EQ(valueOf(*other, "GR"), std::optional<QString>("next")) << row.name;
-    }
+    for (const BatchRow& row : cases)
+        checkBatchRow(row);
 }
 
 } // namespace

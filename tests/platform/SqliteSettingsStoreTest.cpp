@@ -186,7 +186,7 @@ QByteArray storeWithDamagedPages(const QString& folder)
     {
         auto store = openStore(path);
         for (int i = 0; i < 300; ++i)
-            store->write("kelpan", "/srv", QString("key%1").arg(i), QString(40, u'v'));
+            EXPECT_TRUE(store->write("kelpan", "/srv", QString("key%1").arg(i), QString(40, u'v')));
     }
     QByteArray bytes = fileBytes(path);
     for (qsizetype i = 4096; i < bytes.size(); ++i)
@@ -231,6 +231,27 @@ TEST(SqliteSettingsStore, UnreadableStoreIsReportedAndLeftByteForByte)
     }
 }
 
+// The body of a forked writer: runs `count` commands from `first` one after the other, each
+// with the environment `envp`, and ends the process: 0 when every one succeeded.
+[[noreturn]] void runWriter(std::vector<std::vector<QByteArray>>::iterator first, int count,
+                            std::vector<char*>& envp)
+{
+    int failures = 0;
+    for (int i = 0; i < count; ++i) {
+        std::vector<QByteArray>& command = first[i];
+        std::vector<char*> argv;
+        for (QByteArray& a : command)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t tool;
+        int status = 0;
+        if (::posix_spawn(&tool, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0 ||
+            ::waitpid(tool, &status, 0) != tool || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            ++failures;
+    }
+    ::_exit(failures > 0 ? 1 : 0);
+}
+
 TEST(SqliteSettingsStore, WritesFromConcurrentProcessesAreAllKept)
 {
     constexpr int kWriters = 4;
@@ -263,24 +284,8 @@ TEST(SqliteSettingsStore, WritesFromConcurrentProcessesAreAllKept)
     for (int writer = 0; writer < kWriters; ++writer) {
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            int failures = 0;
-            for (int i = 0; i < kWritesEach; ++i) {
-                std::vector<QByteArray>& command = commands[writer * kWritesEach + i];
-                std::vector<char*> argv;
-                for (QByteArray& a : command)
-                    argv.push_back(a.data());
-                argv.push_back(nullptr);
-                pid_t tool;
-                int status = 0;
-                if (::posix_spawn(&tool, argv[0], nullptr, nullptr, argv.data(), envp.data()) !=
-                        0 ||
-                    ::waitpid(tool, &status, 0) != tool || !WIFEXITED(status) ||
-                    WEXITSTATUS(status) != 0)
-                    ++failures;
-            }
-            ::_exit(failures > 0 ? 1 : 0);
-        }
+        if (pid == 0)
+            runWriter(commands.begin() + writer * kWritesEach, kWritesEach, envp);
         writers.push_back(pid);
     }
     for (const pid_t pid : writers) {

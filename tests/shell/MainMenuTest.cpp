@@ -32,7 +32,7 @@ TEST_F(MainMenuTest, LoadingReadsLoginContextOnceSetsCountdownAndBeepsOnce)
 {
     login(QStringLiteral("  王小明 "), QStringLiteral("3.5"));
     MainMenu menu(fake.platform, view);
-    menu.load();
+    ASSERT_TRUE(menu.load());
 
     EXPECT_EQ(menu.loginContext().displayName, QStringLiteral("  王小明 "));
     EXPECT_EQ(menu.loginContext().userLevel, 4);
@@ -117,7 +117,7 @@ TEST_F(MainMenuTest, PermissionProfileAppliedOnlyAboveLevelOneAndOnlyAtFirstActi
         platform.store.set("kelpan", kSection, "AAA", QString::fromUtf8(row.level));
         platform.store.set("kelpan", kSection, "mx", "/權限/");
         MainMenu menu(platform.platform, v);
-        menu.load();
+        ASSERT_TRUE(menu.load());
         menu.activate();
         const int readsAfterFirst = platform.profiles.reads;
         EXPECT_EQ(readsAfterFirst > 0, row.profileRead) << row.level;
@@ -132,7 +132,7 @@ TEST_F(MainMenuTest, SettledWindowLeavesNothingForTheFirstKeyPress)
 {
     login(QStringLiteral("王小明"), QStringLiteral("1"));
     MainMenu menu(fake.platform, view);
-    menu.load();
+    ASSERT_TRUE(menu.load());
     menu.activate();
     const int readsBefore = fake.profiles.reads;
     menu.settled();
@@ -149,7 +149,7 @@ TEST_F(MainMenuTest, SettledWindowLeavesNothingForTheFirstKeyPress)
 TEST_F(MainMenuTest, HeadersBeepAndGreyedControlsDoNothing)
 {
     MainMenu menu(fake.platform, view);
-    menu.load();
+    ASSERT_TRUE(menu.load());
     const int beeps = fake.beeper.count;
     for (const char* header : {"ES", "uu2r", "tdex", "dryu", "r1yx", "WGW1"})
         menu.headerOpened(QString::fromLatin1(header));
@@ -169,7 +169,7 @@ TEST_F(MainMenuTest, LeavingStartsEntryProgramOnceAndEndsEvenWhenItCannotStart)
         FakePlatform platform;
         FakeView v;
         MainMenu menu(platform.platform, v);
-        menu.load();
+        ASSERT_TRUE(menu.load());
         const int beeps = platform.beeper.count;
         menu.closeRequested();
         EXPECT_EQ(platform.processes.started, QStringList{QStringLiteral("GARVO.exe")});
@@ -183,7 +183,7 @@ TEST_F(MainMenuTest, LeavingStartsEntryProgramOnceAndEndsEvenWhenItCannotStart)
         FakeView v;
         platform.processes.missing.insert(QStringLiteral("GARVO.exe"));
         MainMenu menu(platform.platform, v);
-        menu.load();
+        ASSERT_TRUE(menu.load());
         menu.closeRequested();
         ASSERT_EQ(platform.messages.shown.size(), 1);
         EXPECT_TRUE(platform.messages.shown.front().contains(QStringLiteral("GARVO.exe")));

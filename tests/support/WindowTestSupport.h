@@ -12,7 +12,8 @@ namespace tevo::test {
 // Loads and shows the window, then waits until it is active and its timers run.
 inline bool startWindow(MainWindow& window)
 {
-    window.load();
+    if (!window.load())
+        return false;
     window.show();
     if (!QTest::qWaitForWindowActive(&window))
         return false;

@@ -92,6 +92,29 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
+namespace {
+
+// The designed stacking order of the controls, and their tab order. Only the buttons take the
+// keyboard focus: the status bar, the countdown bar and the two picture boxes before them in
+// the designed order have nothing to operate by keyboard, and the notice line takes no focus.
+void applyDesignedOrder(const QHash<QString, QWidget*>& controls)
+{
+    const auto control = [&controls](const char* name) {
+        return controls.value(QString::fromLatin1(name));
+    };
+    for (const char* name : windowStackingOrder())
+        control(name)->raise();
+    QWidget* previous = nullptr;
+    for (const char* name : windowTabOrder()) {
+        QWidget* button = control(name);
+        if (previous)
+            QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+}
+
+} // namespace
+
 QWidget* MainWindow::buildClientArea()
 {
     auto* client = new ScreenOrderArea(this);
@@ -148,18 +171,7 @@ QWidget* MainWindow::buildClientArea()
     // which counts them as activity only where the suite INI file asks for it.
     qApp->installEventFilter(this);
 
-    for (const char* name : windowStackingOrder())
-        control(name)->raise();
-    // Only the buttons take the keyboard focus: the status bar, the countdown bar and the two
-    // picture boxes before them in the designed order have nothing to operate by keyboard, and
-    // the notice line takes no focus.
-    QWidget* previous = nullptr;
-    for (const char* name : windowTabOrder()) {
-        QWidget* button = control(name);
-        if (previous)
-            QWidget::setTabOrder(previous, button);
-        previous = button;
-    }
+    applyDesignedOrder(controls);
     return client;
 }
 

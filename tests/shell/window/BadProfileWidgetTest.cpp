@@ -74,6 +74,58 @@ QByteArray paddedProfile(qsizetype size)
     return bytes;
 }
 
+struct ProfileRow
+{
+    const char* name;
+    std::function<bool(const QString& file)> make;
+    QStringList forbiddenAreas;
+};
+
+// Opens the window with the row's file as the permission profile: it opens quickly, without
+// a message, and greys exactly what the readable part of the file forbids.
+void checkProfileRow(const ProfileRow& row)
+{
+    QTemporaryDir host;
+    QVERIFY(host.isValid());
+    QVERIFY(QDir(host.path()).mkdir(QStringLiteral("權限")));
+    QVERIFY2(row.make(host.filePath(QStringLiteral("權限/權限.INI"))), row.name);
+
+    // The fakes behind the window, but the real profile reader.
+    FakePlatform f;
+    IniProfileFiles profiles;
+    Platform platform{f.store,  f.workingDirectory, f.processes, f.shell, f.exit,
+                      f.beeper, f.messages,         f.cursor,    f.clock, f.http,
+                      profiles, f.volumeSerial};
+    const QString section = f.workingDirectory.path;
+    f.store.set(kApp, section, QStringLiteral("AAA"), QStringLiteral("2"));
+    f.store.set(kApp, section, QStringLiteral("mx"), QStringLiteral("/權限/"));
+    f.store.set(kApp, section, QStringLiteral("r5"), host.path());
+    MainWindow window(platform);
+
+    QElapsedTimer opening;
+    opening.start();
+    QVERIFY2(window.load(), row.name);
+    window.show();
+    QVERIFY2(QTest::qWaitForWindowActive(&window), row.name);
+    QCoreApplication::processEvents();
+    const qint64 elapsed = opening.elapsed();
+    QVERIFY2(elapsed < 2000,
+             qPrintable(QStringLiteral("%1: opening took %2 ms").arg(row.name).arg(elapsed)));
+
+    QStringList greyed;
+    for (const QString& name : allControls()) {
+        if (!window.isControlEnabled(name))
+            greyed.append(name);
+    }
+    greyed.sort();
+    const QStringList expected = greyedBy(row.forbiddenAreas);
+    QVERIFY2(greyed == expected, qPrintable(QStringLiteral("%1: greyed %2, expected %3")
+                                                .arg(QString::fromUtf8(row.name), greyed.join(u' '),
+                                                     expected.join(u' '))));
+    QVERIFY2(f.messages.shown.isEmpty(), row.name);
+    qInfo("%s: opened in %lld ms", row.name, elapsed);
+}
+
 } // namespace
 
 class BadProfileWidgetTest : public QObject
@@ -84,12 +136,6 @@ private slots:
 
     void onlyWhatAReadableProfileForbidsIsGreyed()
     {
-        struct Row
-        {
-            const char* name;
-            std::function<bool(const QString& file)> make;
-            QStringList forbiddenAreas;
-        };
         const auto write = [](QByteArray bytes) {
             return [bytes](const QString& file) {
                 writeBytes(file, bytes);
@@ -106,7 +152,7 @@ private slots:
                                     "; a lead byte at the end of a line \xa4\r\n" +
                                     big5("結帳登記=NO\r\n") + big5("營業查詢=") + "\xffNO\r\n" +
                                     big5("估價作業=N") + "\xa4\r\n" + "\xa4\x7f\xc6\xa1=NO\r\n";
-        const Row rows[] = {
+        const ProfileRow rows[] = {
             {"a readable profile", write(big5("[第二級]\r\n工單作業=NO\r\n")), {"工單作業"}},
             {"a folder",
              [](const QString& file) {
@@ -130,49 +176,8 @@ private slots:
              {"工單作業"}},
             {"not valid code page 950", write(notCp950), {"工單作業", "結帳登記"}},
         };
-        for (const Row& row : rows) {
-            QTemporaryDir host;
-            QVERIFY(host.isValid());
-            QVERIFY(QDir(host.path()).mkdir(QStringLiteral("權限")));
-            QVERIFY2(row.make(host.filePath(QStringLiteral("權限/權限.INI"))), row.name);
-
-            // The fakes behind the window, but the real profile reader.
-            FakePlatform f;
-            IniProfileFiles profiles;
-            Platform platform{f.store,  f.workingDirectory, f.processes, f.shell, f.exit,
-                              f.beeper, f.messages,         f.cursor,    f.clock, f.http,
-                              profiles, f.volumeSerial};
-            const QString section = f.workingDirectory.path;
-            f.store.set(kApp, section, QStringLiteral("AAA"), QStringLiteral("2"));
-            f.store.set(kApp, section, QStringLiteral("mx"), QStringLiteral("/權限/"));
-            f.store.set(kApp, section, QStringLiteral("r5"), host.path());
-            MainWindow window(platform);
-
-            QElapsedTimer opening;
-            opening.start();
-            window.load();
-            window.show();
-            QVERIFY2(QTest::qWaitForWindowActive(&window), row.name);
-            QCoreApplication::processEvents();
-            const qint64 elapsed = opening.elapsed();
-            QVERIFY2(
-                elapsed < 2000,
-                qPrintable(QStringLiteral("%1: opening took %2 ms").arg(row.name).arg(elapsed)));
-
-            QStringList greyed;
-            for (const QString& name : allControls()) {
-                if (!window.isControlEnabled(name))
-                    greyed.append(name);
-            }
-            greyed.sort();
-            const QStringList expected = greyedBy(row.forbiddenAreas);
-            QVERIFY2(greyed == expected,
-                     qPrintable(QStringLiteral("%1: greyed %2, expected %3")
-                                    .arg(QString::fromUtf8(row.name), greyed.join(u' '),
-                                         expected.join(u' '))));
-            QVERIFY2(f.messages.shown.isEmpty(), row.name);
-            qInfo("%s: opened in %lld ms", row.name, elapsed);
-        }
+        for (const ProfileRow& row : rows)
+            checkProfileRow(row);
     }
 };
 

@@ -73,7 +73,7 @@ private slots:
         WindowUnderTest w;
         w.fakes.store.set(QStringLiteral("kelpan"), w.fakes.workingDirectory.path,
                           QStringLiteral("VA"), QStringLiteral("  王小明  "));
-        w.window.load();
+        QVERIFY(w.window.load());
         QCOMPARE(w.fakes.beeper.count, 1);
         QCOMPARE(w.control<QProgressBar>("ProgressBar1")->value(), 100);
         QCOMPARE(w.window.countdownValue(), 100.0);
@@ -120,7 +120,7 @@ private slots:
     void timerDisabledBeforeActivationStaysOff()
     {
         WindowUnderTest w;
-        w.window.load();
+        QVERIFY(w.window.load());
         w.window.setIdleTimerEnabled(false);
         w.window.show();
         QVERIFY(QTest::qWaitForWindowActive(&w.window));

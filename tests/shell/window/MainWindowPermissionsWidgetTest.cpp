@@ -151,6 +151,42 @@ const char* const kMixedProfile = "; 權限設定檔\r\n"
 const QStringList kMixedProfileGreys = {"DC222R",   "Command1", "DCYX", "Command3", "TGEV",
                                         "Command8", "METV",     "TY1R", "QA"};
 
+struct GreyRow
+{
+    const char* what;
+    const char* level;
+    const char* profileFolder;
+    QByteArray fileBytes; // empty: no file
+    bool everyArea;       // expect every governed control greyed
+    QStringList expected; // otherwise: exactly these
+};
+
+// Opens the window at the row's level under its profile and compares the greyed controls.
+void checkGreyRow(const GreyRow& row)
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("權限")));
+    if (!row.fileBytes.isEmpty())
+        writeBytes(dir.filePath(QStringLiteral("權限/權限.INI")), row.fileBytes);
+    WindowWithProfile w(dir.path());
+    w.login(QString::fromLatin1(row.level), QString::fromUtf8(row.profileFolder));
+    QVERIFY2(w.start(), row.what);
+
+    const QMap<QString, ControlState> controls = controlsOf(w.window);
+    // 83 actions without the separators (6 headers, 10 submenus, 59 commands) and the
+    // 8 buttons of the window.
+    QVERIFY2(controls.size() == 83, row.what);
+    const QStringList expected =
+        sorted(row.everyArea ? everyGovernedControl(controls) : row.expected);
+    if (row.everyArea)
+        QVERIFY2(expected.size() == 50, row.what);
+    const QStringList actual = sorted(greyed(controls));
+    QVERIFY2(actual == expected, qPrintable(QStringLiteral("%1\n   greyed: %2\n expected: %3")
+                                                .arg(QString::fromUtf8(row.what), actual.join(u' '),
+                                                     expected.join(u' '))));
+}
+
 } // namespace
 
 class MainWindowPermissionsWidgetTest : public QObject
@@ -161,16 +197,7 @@ private slots:
 
     void profileGreysExactlyItsAreas()
     {
-        struct Row
-        {
-            const char* what;
-            const char* level;
-            const char* profileFolder;
-            QByteArray fileBytes; // empty: no file
-            bool everyArea;       // expect every governed control greyed
-            QStringList expected; // otherwise: exactly these
-        };
-        const Row rows[] = {
+        const GreyRow rows[] = {
             {"level 3, mixed spellings, code page 950", "3", "/權限/", big5(kMixedProfile), false,
              kMixedProfileGreys},
             {"level 3, mixed spellings, UTF-8 with byte-order mark", "3", "/權限/",
@@ -207,30 +234,8 @@ private slots:
              false,
              {}},
         };
-        for (const Row& row : rows) {
-            QTemporaryDir dir;
-            QVERIFY(dir.isValid());
-            QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("權限")));
-            if (!row.fileBytes.isEmpty())
-                writeBytes(dir.filePath(QStringLiteral("權限/權限.INI")), row.fileBytes);
-            WindowWithProfile w(dir.path());
-            w.login(QString::fromLatin1(row.level), QString::fromUtf8(row.profileFolder));
-            QVERIFY2(w.start(), row.what);
-
-            const QMap<QString, ControlState> controls = controlsOf(w.window);
-            // 83 actions without the separators (6 headers, 10 submenus, 59 commands) and the
-            // 8 buttons of the window.
-            QVERIFY2(controls.size() == 83, row.what);
-            const QStringList expected =
-                sorted(row.everyArea ? everyGovernedControl(controls) : row.expected);
-            if (row.everyArea)
-                QVERIFY2(expected.size() == 50, row.what);
-            const QStringList actual = sorted(greyed(controls));
-            QVERIFY2(actual == expected,
-                     qPrintable(QStringLiteral("%1\n   greyed: %2\n expected: %3")
-                                    .arg(QString::fromUtf8(row.what), actual.join(u' '),
-                                         expected.join(u' '))));
-        }
+        for (const GreyRow& row : rows)
+            checkGreyRow(row);
     }
 
     // Greyed controls of the mixed profile refuse every way in; an area whose value only looks

@@ -21,7 +21,7 @@ class CurlHttpFetcher : public HttpFetcher
 {
 public:
     static constexpr std::chrono::milliseconds kDefaultTimeout{60000};
-    static constexpr qsizetype kMaxBodyBytes = qsizetype{1024} * 1024;
+    static constexpr qsizetype kMaxBodyBytes = 1024 * 1024;
     static constexpr long kMaxRedirects = 5;
 
     explicit CurlHttpFetcher(std::chrono::milliseconds timeout = kDefaultTimeout);

@@ -30,7 +30,7 @@ public:
     // Larger files are not profiles; reading them gives the default, writing refuses. A
     // permission profile for every level holds about 5 KB, and the menu reads it afresh for
     // each of its 43 keys while the window opens: the limit keeps that well under a second.
-    static constexpr qsizetype kMaxFileBytes = qsizetype{1024} * 1024;
+    static constexpr qsizetype kMaxFileBytes = 1024 * 1024;
 
     QString readString(const QString& file, const QString& section, const QString& key,
                        const QString& defaultValue = QString(), int bufferSize = 200) override;

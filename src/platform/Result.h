@@ -39,6 +39,7 @@ template <typename T> class Result
 {
 public:
     Result(T value) : m_value(std::move(value)) {}
+    // NOLINTNEXTLINE(performance-unnecessary-value-param): moved below (a false finding)
     static Result error(QString message)
     {
         Result r;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and prints the main menu's figures, each against a baseline measured in
-# the same run on the same private Xvfb display (see "Benchmarks" in README.md and bench/).
+# the same run on the same private Xvfb display (see "Benchmarks" in docs/development.md and bench/).
 # Takes about ten minutes. Never part of the tests: the exit status says whether the
 # measurement ran, not whether a target was met.
 #

@@ -4,7 +4,10 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
+  # The style checks of the test command (scripts/check-style.sh): clang-format, and clang-tidy
+  # with its parallel driver run-clang-tidy (in the clang-tidy package), which runs Python.
+  clang-format clang-tidy python3
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libsqlite3-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev googletest

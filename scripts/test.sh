@@ -5,6 +5,7 @@
 #
 #   TEVO_SANITIZE_RUN=0 scripts/test.sh    skips the sanitizer run
 #   scripts/test.sh -R handoff             extra arguments go to ctest (both runs)
+#   TEVO_STYLE_CHECK=0 scripts/test.sh     skips the format and clang-tidy check
 #
 # The generated files (manual pages, pictures) are also built with CMake's default generator,
 # Unix Makefiles, in build-make/ (TEVO_MAKE_BUILD_DIR chooses another): the README's plain
@@ -24,6 +25,12 @@ fi
 build=${TEVO_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
+
+# The layout of every C++ file (clang-format) and clang-tidy's checks over src/ (.clang-tidy);
+# scripts/check-style.sh says how to mend what it finds.
+if [ "${TEVO_STYLE_CHECK:-1}" != 0 ]; then
+  scripts/check-style.sh "$build"
+fi
 
 make_build=${TEVO_MAKE_BUILD_DIR:-build-make}
 cmake -S . -B "$make_build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -39,7 +39,7 @@ struct CommandRow
 {
     const char* entry; // design name of the menu entry or button
     CommandKind kind;
-    StringId atStringId;
+    StringId atStringId{};
     ModeKey modeKey = ModeKey::None;
     const char* modeValue = ""; // "A" or "B" for "YXQ"; "" for "ATU"
     const char* program = "";
@@ -49,7 +49,7 @@ struct CommandRow
     bool guarded = false;
     const char* pressedButton = ""; // Forward rows
     const char* failureText = "";   // failure message of a side launch, when no string id
-    StringId failureStringId;       // failure message from the string table (guarded, INI launches)
+    StringId failureStringId{};     // failure message from the string table (guarded, INI launches)
     bool failureBeeps = false;
 };
 

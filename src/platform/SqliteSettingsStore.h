@@ -14,9 +14,9 @@ class SqliteDatabase;
 // (WAL journal, full sync) before the call returns; several processes may write at once.
 //
 // A database that exists but cannot be read (damaged, not a settings store, no permission, a
-// link, another user's file or folder) is never modified: open() reports it with a message that names the file and says what to do.
-// A store that can be read but not written (read-only file or folder) opens for reading, and
-// each write then fails with such a message.
+// link, another user's file or folder) is never modified: open() reports it with a message that
+// names the file and says what to do. A store that can be read but not written (read-only file or
+// folder) opens for reading, and each write then fails with such a message.
 class SqliteSettingsStore : public SettingsStore
 {
 public:

@@ -21,8 +21,10 @@ QString prefixCreation(const QString& prefix)
 } // namespace
 
 WineEnvironment::WineEnvironment(QProcessEnvironment environment)
-    : m_environment(std::move(environment))
 {
+    // QProcessEnvironment has no move constructor (std::move would copy): a swap takes the
+    // caller's copy over without another.
+    m_environment.swap(environment);
 }
 
 QString WineEnvironment::prefix() const

@@ -200,7 +200,7 @@ int run(const QStringList& arguments)
 {
     if (arguments.isEmpty())
         return usageError(QStringLiteral("缺少指令"));
-    const QString verb = arguments.first();
+    const QString& verb = arguments.first();
     const QStringList args = arguments.mid(1);
     const bool wantsHelp = args.contains(u"--help") || args.contains(u"-h");
     if (verb == u"--help" || verb == u"-h" || verb == u"help") {

@@ -33,8 +33,9 @@ TEST(SectionMap, RewritesTheFolderAndWhatIsBelowIt)
     for (const auto& row : cases) {
         const std::optional<QString> mapped = map.map(QString::fromUtf8(row.section));
         EXPECT_EQ(mapped.has_value(), row.mapped != nullptr) << row.section;
-        if (mapped && row.mapped)
+        if (mapped && row.mapped) {
             EXPECT_EQ(*mapped, QString::fromUtf8(row.mapped)) << row.section;
+        }
     }
     for (const char* rule : {"=/srv", "C:\\x=", "C:\\a=D:\\b", "no-equals"})
         EXPECT_FALSE(map.add(QString::fromUtf8(rule))) << rule;

@@ -45,15 +45,15 @@ struct HostRow
     const char* name;
     Operation operation;
     const char* host;
-    bool missing;
-    bool iniFails;
-    const char* section; // where the INI entry is expected, nullptr for none
-    const char* started; // nullptr for nothing
-    int exits;
-    int beeps;
-    const char* message; // a text the message contains, nullptr for no message
-    const char* at;      // "AT" afterwards, nullptr for not written
-    bool idleAfter;
+    bool missing = false;
+    bool iniFails = false;
+    const char* section = nullptr; // where the INI entry is expected, nullptr for none
+    const char* started = nullptr; // nullptr for nothing
+    int exits = 0;
+    int beeps = 0;
+    const char* message = nullptr; // a text the message contains, nullptr for no message
+    const char* at = nullptr;      // "AT" afterwards, nullptr for not written
+    bool idleAfter = false;
 };
 
 void checkHostRow(const HostRow& row)
@@ -99,37 +99,83 @@ void checkHostRow(const HostRow& row)
     }
     const auto at = f.fp.store.get("kelpan", f.fp.workingDirectory.path, "AT");
     EXPECT_EQ(at, row.at ? std::optional(QString::fromUtf8(row.at)) : std::nullopt) << row.name;
-    if (row.at)
+    if (row.at) {
         EXPECT_EQ(f.fp.store.get("kelpan", f.fp.workingDirectory.path, "YXQ"), QStringLiteral("A"))
             << row.name;
-    else
+    } else {
         EXPECT_TRUE(f.fp.store.writes.isEmpty()) << row.name;
+    }
     EXPECT_EQ(f.view.idleTimer, row.idleAfter) << row.name;
 }
 
 TEST(HostOperations, HostOnlyAndCompanyDataLaunches)
 {
     const HostRow cases[] = {
-        {"backup on host", Backup, "/srv/garage/suite  ", false, false, "備份", "PREPARE.exe", 0, 1,
-         nullptr, nullptr, false},
-        {"backup, program missing", Backup, "/srv/garage/suite", true, false, "備份", "PREPARE.exe",
-         0, 2, "此功能無效，請聯絡程式設計人員", nullptr, false},
-        {"backup, INI unwritable", Backup, "/srv/garage/suite", false, true, nullptr, "PREPARE.exe",
-         0, 1, nullptr, nullptr, false},
-        {"backup on workstation", Backup, "/srv/other", false, false, nullptr, nullptr, 0, 1,
-         "本作業祇能於主機執行", nullptr, true},
-        {"backup, no host", Backup, "", false, false, nullptr, nullptr, 0, 1,
-         "本作業祇能於主機執行", nullptr, true},
-        {"company, no host", Company, "", false, false, "公司", "CO.exe", 0, 0, nullptr, nullptr,
-         false},
-        {"company, program missing", Company, "", true, false, "公司", "CO.exe", 0, 1,
-         "此功能無效，請聯絡程式設計人員", nullptr, false},
-        {"permission on host", Permission, "/srv/garage/suite", false, false, nullptr, "FV.exe", 1,
-         0, nullptr, "權限設定", false},
-        {"permission, program missing", Permission, "/srv/garage/suite", true, false, nullptr,
-         "FV.exe", 0, 1, "FV.exe", "權限設定", false},
-        {"permission, case differs", Permission, "/srv/garage/Suite", false, false, nullptr,
-         nullptr, 0, 1, "本作業祇能於主機執行", nullptr, true},
+        {.name = "backup on host",
+         .operation = Backup,
+         .host = "/srv/garage/suite  ",
+         .section = "備份",
+         .started = "PREPARE.exe",
+         .beeps = 1},
+        {.name = "backup, program missing",
+         .operation = Backup,
+         .host = "/srv/garage/suite",
+         .missing = true,
+         .section = "備份",
+         .started = "PREPARE.exe",
+         .beeps = 2,
+         .message = "此功能無效，請聯絡程式設計人員"},
+        {.name = "backup, INI unwritable",
+         .operation = Backup,
+         .host = "/srv/garage/suite",
+         .iniFails = true,
+         .started = "PREPARE.exe",
+         .beeps = 1},
+        {.name = "backup on workstation",
+         .operation = Backup,
+         .host = "/srv/other",
+         .beeps = 1,
+         .message = "本作業祇能於主機執行",
+         .idleAfter = true},
+        {.name = "backup, no host",
+         .operation = Backup,
+         .host = "",
+         .beeps = 1,
+         .message = "本作業祇能於主機執行",
+         .idleAfter = true},
+        {.name = "company, no host",
+         .operation = Company,
+         .host = "",
+         .section = "公司",
+         .started = "CO.exe"},
+        {.name = "company, program missing",
+         .operation = Company,
+         .host = "",
+         .missing = true,
+         .section = "公司",
+         .started = "CO.exe",
+         .beeps = 1,
+         .message = "此功能無效，請聯絡程式設計人員"},
+        {.name = "permission on host",
+         .operation = Permission,
+         .host = "/srv/garage/suite",
+         .started = "FV.exe",
+         .exits = 1,
+         .at = "權限設定"},
+        {.name = "permission, program missing",
+         .operation = Permission,
+         .host = "/srv/garage/suite",
+         .missing = true,
+         .started = "FV.exe",
+         .beeps = 1,
+         .message = "FV.exe",
+         .at = "權限設定"},
+        {.name = "permission, case differs",
+         .operation = Permission,
+         .host = "/srv/garage/Suite",
+         .beeps = 1,
+         .message = "本作業祇能於主機執行",
+         .idleAfter = true},
     };
     for (const HostRow& row : cases)
         checkHostRow(row);

@@ -94,20 +94,29 @@ TEST(OnlineServices, UpdateCommandPaths)
         QString hostDirectory;
         const char* versionReply; // nullptr: no connection
         const char* noticeReply;  // nullptr: time-out
-        QStringList messages;
-        QStringList opened;
-        int requests;
-        int ends;
-        int beeps;
+        QStringList messages = {};
+        QStringList opened = {};
+        int requests = 0;
+        int ends = 0;
+        int beeps = 0;
     } cases[] = {
         // clang-format off
-        {"not the host", "/srv/garage", "VW11:9", "", {"本作業祇能於主機執行"}, {}, 0, 0, 1},
-        {"host, other case", "/SRV/garage/suite", "VW11:9", "", {"本作業祇能於主機執行"}, {}, 0, 0, 1},
-        {"equal", kHere, equal.constData(), "", {kCurrent}, {}, 2, 0, 0},
-        {"newer", kHere, "VW11:2099.1.1", "通告:x", {kRestart}, {kSetupUrl}, 2, 1, 0},
-        {"no tag, old value differs", kHere, "<h1>404</h1>", "", {kRestart}, {kSetupUrl}, 2, 1, 0},
-        {"no connection", kHere, nullptr, "", {"7:Couldn't connect to server"}, {}, 1, 0, 0},
-        {"notice times out", kHere, "VW11:2099.1.1", nullptr, {"28:Timeout was reached"}, {}, 2, 0, 0},
+        {.label = "not the host", .hostDirectory = "/srv/garage", .versionReply = "VW11:9",
+         .noticeReply = "", .messages = {"本作業祇能於主機執行"}, .beeps = 1},
+        {.label = "host, other case", .hostDirectory = "/SRV/garage/suite",
+         .versionReply = "VW11:9", .noticeReply = "", .messages = {"本作業祇能於主機執行"}, .beeps = 1},
+        {.label = "equal", .hostDirectory = kHere, .versionReply = equal.constData(),
+         .noticeReply = "", .messages = {kCurrent}, .requests = 2},
+        {.label = "newer", .hostDirectory = kHere, .versionReply = "VW11:2099.1.1",
+         .noticeReply = "通告:x", .messages = {kRestart}, .opened = {kSetupUrl}, .requests = 2,
+         .ends = 1},
+        {.label = "no tag, old value differs", .hostDirectory = kHere,
+         .versionReply = "<h1>404</h1>", .noticeReply = "", .messages = {kRestart},
+         .opened = {kSetupUrl}, .requests = 2, .ends = 1},
+        {.label = "no connection", .hostDirectory = kHere, .versionReply = nullptr,
+         .noticeReply = "", .messages = {"7:Couldn't connect to server"}, .requests = 1},
+        {.label = "notice times out", .hostDirectory = kHere, .versionReply = "VW11:2099.1.1",
+         .noticeReply = nullptr, .messages = {"28:Timeout was reached"}, .requests = 2},
         // clang-format on
     };
     for (const auto& row : cases) {

@@ -36,7 +36,7 @@ TEST(WebAddresses, IdentityShortcutPagesCarryCodeAndNumberAsText)
 
 TEST(WebAddresses, NoticeFetchSendsTheFirstCharacterOfTheCode)
 {
-    const char* cases[][2] = {{"AB12", "A"},  {"  b ", "b"}, {"", ""},     {"   ", ""},
+    const char* cases[][2] = {{"AB12", "A"},  {"  b ", "b"}, {"", ""},   {"   ", ""},
                               {"大發", "大"}, {"𠀋x", "𠀋"}, {"#1", "#"}};
     for (const auto& [code, sent] : cases) {
         EXPECT_EQ(noticeFetchAddress("h.test:81", QString::fromUtf8(code)),

@@ -200,12 +200,14 @@ TEST_F(SettingsTool, StoreInAReadOnlyFolderStillReads)
     // WAL are read too.
     ASSERT_TRUE(
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    if (user)
+    if (user) {
         ASSERT_EQ(::seteuid(*user), 0);
+    }
     auto writer = SqliteSettingsStore::open(storePath());
     const bool written = writer.isOk() && writer.value()->write("kelpan", "/srv", "mx", "丙");
-    if (user)
+    if (user) {
         ASSERT_EQ(::seteuid(0), 0);
+    }
     ASSERT_TRUE(written) << (writer.isOk() ? "write failed" : writer.error().toStdString());
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     const ChildRun fresh = run({"get", "kelpan", "mx", "--section", "/srv"}, {}, user);

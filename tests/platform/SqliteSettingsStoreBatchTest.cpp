@@ -75,8 +75,9 @@ void checkBatchRow(const BatchRow& row)
     ASSERT_TRUE(store) << row.name;
     const Status written = store->writeAll("KELPAN", "/srv", row.keys);
     EXPECT_EQ(written.isOk(), row.ok) << row.name << ": " << written.message().toStdString();
-    if (!row.ok)
+    if (!row.ok) {
         EXPECT_TRUE(written.message().contains(path)) << row.name;
+    }
 
     // What another program sees, and the same store's next write still works.
     auto other = openStore(path);

@@ -74,8 +74,9 @@ TEST(MainMenuLoad, UnreadableLoginContextStopsBeforeAnythingHappens)
         ASSERT_FALSE(loaded) << row.unreadableKey << row.workingDirectory;
         EXPECT_TRUE(loaded.message().contains(QString::fromUtf8(row.named)))
             << loaded.message().toStdString();
-        if (*row.unreadableKey)
+        if (*row.unreadableKey) {
             EXPECT_TRUE(loaded.message().contains(u"store damaged")) << row.unreadableKey;
+        }
         EXPECT_TRUE(fake.store.writes.isEmpty()) << row.unreadableKey << row.workingDirectory;
         EXPECT_TRUE(fake.processes.started.isEmpty()) << row.unreadableKey;
         EXPECT_EQ(fake.beeper.count, 0) << row.unreadableKey << row.workingDirectory;

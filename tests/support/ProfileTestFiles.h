@@ -17,7 +17,6 @@
 #include <thread>
 #include <unistd.h>
 
-
 namespace tevo::test {
 
 // Code page 950 bytes of UTF-8 text, converted here with iconv directly so that fixtures do not

@@ -27,7 +27,8 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* out)
         if (byte >= 0x20 && byte < 0x7F && byte != '\\')
             *out << c;
         else
-            *out << "\\x" << "0123456789ABCDEF"[byte >> 4] << "0123456789ABCDEF"[byte & 15];
+            *out << "\\x"
+                 << "0123456789ABCDEF"[byte >> 4] << "0123456789ABCDEF"[byte & 15];
     }
     *out << '"';
 }

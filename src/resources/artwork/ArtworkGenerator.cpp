@@ -117,8 +117,8 @@ int main(int argc, char** argv)
             "usage: tevo-artwork SOURCE-FOLDER OUTPUT-FOLDER THEME-ICON-SIZES PICTURE...\n");
         return 2;
     }
-    const QString sourceDir = args.at(1);
-    const QString outputDir = args.at(2);
+    const QString& sourceDir = args.at(1);
+    const QString& outputDir = args.at(2);
     QList<int> themeIconSizes;
     for (const QString& side : args.at(3).split(QLatin1Char(','), Qt::SkipEmptyParts))
         themeIconSizes.append(side.toInt());

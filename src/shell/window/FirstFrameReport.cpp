@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <utility>
 #include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tevo {
 

@@ -89,8 +89,8 @@ private slots:
     // shows for the text, as the window shows it, the line longer than the window.
     void stepsOnTheScreenPaintOnlyWhatComesIntoView()
     {
-        const QString base =
-            QStringLiteral("Korvel科技股份有限公司感謝您使用本系統 AV Wa 12.5%") + QString(40, u' ');
+        const QString base = QStringLiteral("Korvel科技股份有限公司感謝您使用本系統 AV Wa 12.5%") +
+                             QString(40, u' ');
         QWidget window;
         window.resize(200, 20);
         NoticeLabel notice(&window);

@@ -81,9 +81,9 @@ bool OnlineServices::State::latestVersionDiffers() const
 // the session's log for support staff.
 void OnlineServices::State::reportNoConnection(const Status& cause)
 {
-    qWarning("%s", qUtf8Printable(cause.details().isEmpty()
-                                      ? cause.message()
-                                      : cause.message() + u'\n' + cause.details()));
+    qWarning("%s",
+             qUtf8Printable(cause.details().isEmpty() ? cause.message()
+                                                      : cause.message() + u'\n' + cause.details()));
     platform.beeper.beep();
     platform.messages.show(kNoConnection);
 }
@@ -175,8 +175,8 @@ void OnlineServices::identityShortcut(const QString& entryName)
         return;
     }
     // The browser's own outcome is not seen; the menu stays as it is either way.
-    static_cast<void>(s.platform.shell.open(identityShortcutAddress(s.hosts().serviceHost, path,
-                                                  s.identity.customerCode, s.systemNumber)));
+    static_cast<void>(s.platform.shell.open(identityShortcutAddress(
+        s.hosts().serviceHost, path, s.identity.customerCode, s.systemNumber)));
 }
 
 void OnlineServices::licensingSite()

@@ -18,7 +18,7 @@ public:
                    std::function<void()> enterBasicData);
     ~OnlineServices();
 
-    void computeSystemNumber(); // 查系統號
+    void computeSystemNumber();                      // 查系統號
     void upgradeCheck();                             // 升級處理
     void updateCommand();                            // Command8 (TGEV presses it)
     void identityShortcut(const QString& entryName); // bbvg, trvzn

@@ -173,7 +173,8 @@ OpenedDatabase openForInspection(const QByteArray& file, bool folderWritable, bo
         }
         failure = found.status();
         const int primary = SqliteDatabase::primaryCode(failure);
-        if (immutable || folderWritable || (primary != SQLITE_CANTOPEN && primary != SQLITE_READONLY))
+        if (immutable || folderWritable ||
+            (primary != SQLITE_CANTOPEN && primary != SQLITE_READONLY))
             break;
     }
     return OpenedDatabase::error(failure);

@@ -79,8 +79,7 @@ QString SettingsStoreMessages::cannotRead(const QString& path, int error)
            kUntouched + QStringLiteral("請系統管理員協助。");
 }
 
-QString SettingsStoreMessages::readFailed(const QString& path,
-                                          const Status& failure)
+QString SettingsStoreMessages::readFailed(const QString& path, const Status& failure)
 {
     switch (SqliteDatabase::primaryCode(failure)) {
     case SQLITE_CORRUPT:
@@ -98,8 +97,7 @@ QString SettingsStoreMessages::readFailed(const QString& path,
     }
 }
 
-QString SettingsStoreMessages::writeFailed(const QString& path,
-                                           const Status& failure)
+QString SettingsStoreMessages::writeFailed(const QString& path, const Status& failure)
 {
     switch (SqliteDatabase::primaryCode(failure)) {
     case SQLITE_READONLY:

@@ -44,10 +44,10 @@ Result<std::unique_ptr<SqliteDatabase>> SqliteDatabase::open(const QByteArray& f
         flags |= SQLITE_OPEN_URI;
     const int code = sqlite3_open_v2(fileName.constData(), &handle, flags, nullptr);
     if (code != SQLITE_OK) {
-        Status failed = failure(
-            handle ? sqlite3_extended_errcode(handle) : code,
-            handle ? sqlite3_system_errno(handle) : 0,
-            QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)));
+        Status failed =
+            failure(handle ? sqlite3_extended_errcode(handle) : code,
+                    handle ? sqlite3_system_errno(handle) : 0,
+                    QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)));
         sqlite3_close_v2(handle);
         return Result<std::unique_ptr<SqliteDatabase>>::error(std::move(failed));
     }

@@ -154,8 +154,8 @@ Result<SqliteSettingsStore::Moved> SqliteSettingsStore::moveSection(const QStrin
         statement.value().bind(1, folder);
         const Result<bool> row = statement.value().step();
         if (!row || !row.value()) {
-            const Status failed = row ? SqliteDatabase::failure(SQLITE_ERROR, 0, "no result")
-                                      : row.status();
+            const Status failed =
+                row ? SqliteDatabase::failure(SQLITE_ERROR, 0, "no result") : row.status();
             return Status::error(Messages::readFailed(m_path, failed));
         }
         n = statement.value().columnInt(0);

@@ -16,11 +16,9 @@ const Verb kVerbs[] = {
      "結束碼：0 印出，1 沒有這個值（不印任何東西），2 用法或設定檔錯誤。\n",
      runGet, runWineGet},
     {"set", 3, 3, kSection | kWine, "set APP KEY VALUE [--section S] [--wine]", "寫入設定值",
-     "寫入設定值；已有的值被取代。\n",
-     runSet, runWineSet},
+     "寫入設定值；已有的值被取代。\n", runSet, runWineSet},
     {"delete", 2, 2, kSection, "delete APP KEY [--section S]", "刪除設定值",
-     "刪除設定值；沒有這個值也算完成。\n",
-     runDelete, nullptr},
+     "刪除設定值；沒有這個值也算完成。\n", runDelete, nullptr},
     {"list", 0, 2, kWine, "list [APP [SECTION]] [--wine]",
      "每個設定值一行：APP<TAB>SECTION<TAB>KEY<TAB>VALUE（\\ 與控制字元以跳脫序列寫出）",
      "每個設定值一行：APP<TAB>SECTION<TAB>KEY<TAB>VALUE；可只列一個應用程式，或其中一個區段。\n"

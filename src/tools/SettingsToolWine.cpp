@@ -76,8 +76,7 @@ Result<std::vector<SettingsStore::Entry>> listed(WineBridge& bridge, const QStri
 
 // Runs `work` with a bridge started in the working folder. The bridge's start checks Wine, the
 // prefix and the locale first: without a prefix Wine is never started, since it would make one.
-template <typename Work>
-int withBridge(const Invocation& invocation, bool takesSection, Work work)
+template <typename Work> int withBridge(const Invocation& invocation, bool takesSection, Work work)
 {
     // The working folder's Windows form is the default section. A folder that is gone only
     // matters when it is that section.

@@ -115,6 +115,20 @@ tevo::Status startWineIfInstalled(const QString& folder, std::unique_ptr<tevo::W
     return bridge->start();
 }
 
+// Qt's own texts (standard buttons, the context menu of text fields) in Traditional Chinese like
+// the program's own, whatever the session's language. `texts` must outlive the application's use.
+void installQtTexts(QApplication& app, QTranslator& texts)
+{
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (texts.load(QStringLiteral("qtbase_zh_TW"), translations))
+        app.installTranslator(&texts);
+    else
+        std::fprintf(stderr,
+                     "tevo-menu: qtbase_zh_TW.qm is missing in %s (package "
+                     "qt6-translations-l10n): Qt's buttons read English\n",
+                     qPrintable(translations));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -139,17 +153,8 @@ int main(int argc, char** argv)
     if (!sharedMemoryChosen)
         qunsetenv("QT_XCB_NO_MITSHM");
     tevo::UiFonts::applyToApplication();
-    // Qt's own texts (standard buttons, the context menu of text fields) in Traditional
-    // Chinese like the program's own, whatever the session's language.
     QTranslator qtTexts;
-    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (qtTexts.load(QStringLiteral("qtbase_zh_TW"), translations))
-        app.installTranslator(&qtTexts);
-    else
-        std::fprintf(stderr,
-                     "tevo-menu: qtbase_zh_TW.qm is missing in %s (package "
-                     "qt6-translations-l10n): Qt's buttons read English\n",
-                     qPrintable(translations));
+    installQtTexts(app, qtTexts);
 
     SystemPlatform system;
     // A working folder that has no section (removed, or a name that reads as no text) gets no

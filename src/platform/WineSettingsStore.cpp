@@ -7,7 +7,7 @@ namespace tevo {
 
 WineSettingsStore::WineSettingsStore(SettingsStore& native, SettingsStore& registry,
                                      WindowsView& view, QString linuxFolder,
-                                     QStringList sharedApplications)
+                                     const QStringList& sharedApplications)
     : m_native(native), m_registry(registry), m_view(view), m_linuxFolder(std::move(linuxFolder))
 {
     for (const QString& app : sharedApplications)

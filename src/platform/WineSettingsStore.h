@@ -28,7 +28,7 @@ class WineSettingsStore : public SettingsStore
 {
 public:
     WineSettingsStore(SettingsStore& native, SettingsStore& registry, WindowsView& view,
-                      QString linuxFolder, QStringList sharedApplications);
+                      QString linuxFolder, const QStringList& sharedApplications);
 
     Result<std::optional<QString>> read(const QString& app, const QString& section,
                                         const QString& key) override;

@@ -101,8 +101,9 @@ TEST(WineSettingsStore, FailuresWriteNothingFurtherAndAreReported)
         // The registry first: nothing reaches the native store unless the registry took it.
         EXPECT_EQ(s.native.values.empty(), s.registry.values.empty() || row[3]);
         // An unreadable registry is an error, never a missing login context.
-        if (row[1] || row[2])
+        if (row[1] || row[2]) {
             EXPECT_FALSE(s.store.read("kelpan", kLinux, "UL"));
+        }
     }
 }
 
@@ -194,8 +195,9 @@ TEST(WineInstallation, WindowsProgramsAreRecognisedAndStartedThroughWine)
         test::ScopedEnvironment stalePwd("PWD", "/tmp");
         const Status started = PosixProcessStarter(environment).start("garvo.EXE");
         EXPECT_EQ(started.isOk(), result.isOk()) << started.message();
-        if (!started)
+        if (!started) {
             EXPECT_TRUE(started.message().contains(row.outcome)) << started.message();
+        }
     }
     QElapsedTimer timer;
     timer.start();
